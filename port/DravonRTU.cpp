@@ -40,6 +40,16 @@ std::int32_t CoilDataBytes(std::int32_t Count) {
 bool IsBufferPosition(std::int32_t Num) {
     return Num >= 1 && Num <= BUFFER_SIZE;
 }
+
+// A frame that its own length field says is complete needs no wait for more bytes: an
+// exception answer is shorter than the answer asked for.
+bool FrameIsWhole(const QByteArray& Block) {
+    if (Block.size() < MBAP_LENGTH)
+        return false;
+    const std::int32_t length =
+        static_cast<std::uint8_t>(Block[4]) * 256 + static_cast<std::uint8_t>(Block[5]);
+    return Block.size() >= MBAP_LENGTH + length;
+}
 } // namespace
 
 TDravonPort::TDravonPort(std::unique_ptr<TTCPClient> Client)
@@ -326,7 +336,7 @@ TTCPRead TDravonPort::CollectResponse(QByteArray& Block) {
     // of the read on a clock that never jumps, has passed.
     using Clock = std::chrono::steady_clock;
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(READ_TIMEOUT_MS);
-    while (Block.size() < FRecCount) {
+    while (Block.size() < FRecCount && !FrameIsWhole(Block)) {
         const auto left =
             std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
         if (left <= 0)

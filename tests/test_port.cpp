@@ -166,10 +166,11 @@ TEST(DravonPort, RequestFramesAndTheResponseLengthsTheyWaitFor) {
         ASSERT_EQ(rig.Fake->Written.size(), 1u) << c.name;
         EXPECT_EQ(Hex(rig.Fake->Written[0]), c.request) << c.name;
         EXPECT_EQ(rig.Port->TransCount(), 12) << c.name;
-        // One byte per arrival: the read stops when the expected length is in.
+        // One byte per arrival, with a length field too large to end the frame early: the
+        // read stops when the expected length is in.
         const std::size_t offered = 80;
         for (std::size_t n = 0; n < offered; ++n)
-            rig.Fake->ArriveLater(QByteArray(1, '\x00'));
+            rig.Fake->ArriveLater(QByteArray(1, '\xFF'));
         rig.Tick();
         EXPECT_EQ(offered - rig.Fake->ArrivalsLeft(), c.responseLength) << c.name;
     }
@@ -501,6 +502,19 @@ TEST(DravonPortChecks, MalformedResponseStillDispatchesTheWaitingSlot) {
     // The identifiers stay in step: only a mismatch starts them again.
     EXPECT_EQ(FrameID(rig.Fake->Written[1]), 2);
     EXPECT_EQ(rig.Fake->DiscardCalls, 0);
+}
+
+TEST(DravonPortChecks, ExceptionAnswerEndsTheReadWithoutWaiting) {
+    PortRig rig;
+    rig.Port->Sockets->AddReadRWBlock(1, 1, 15, SOCKET_MODE_SINGLE);
+    rig.StartConnected();
+    rig.Tick();
+    rig.Fake->Hold(ReplyException(rig.Fake->Written.back(), 2));
+    EXPECT_EQ(rig.Tick(), Events{"REC"});
+    EXPECT_TRUE(rig.Fake->ReadWaits.empty());
+    rig.Tick();
+    rig.Tick();
+    EXPECT_EQ(rig.Port->ErrorCode(), ERROR_REC);
 }
 
 // TCP may split a response: the read collects it whole.
