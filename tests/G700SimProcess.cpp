@@ -3,7 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -19,28 +19,35 @@ constexpr milliseconds START_TIMEOUT{5000};
 constexpr milliseconds STOP_TIMEOUT{3000};
 const std::string LISTENING = "listening on 127.0.0.1:";
 
-// Starts Program with Args, its stdout (and stderr when asked) into a pipe; the pipe's read end.
+// Starts Program with Args, its stdout (and stderr when asked) into a pipe; the pipe's read end
+// in ReadEnd. The child gets SIGTERM when the test process dies, so that a test that crashes
+// leaves no server behind.
 pid_t Spawn(const std::string& Program, const std::vector<std::string>& Args, bool WithStderr,
             int& ReadEnd) {
     int Pipe[2];
     if (pipe2(Pipe, O_CLOEXEC) != 0)
         throw std::runtime_error("pipe failed");
-    posix_spawn_file_actions_t Actions;
-    posix_spawn_file_actions_init(&Actions);
-    posix_spawn_file_actions_adddup2(&Actions, Pipe[1], STDOUT_FILENO);
-    if (WithStderr)
-        posix_spawn_file_actions_adddup2(&Actions, Pipe[1], STDERR_FILENO);
     std::vector<std::string> Words{Program};
     Words.insert(Words.end(), Args.begin(), Args.end());
     std::vector<char*> Argv;
     for (std::string& Word : Words)
         Argv.push_back(Word.data());
     Argv.push_back(nullptr);
-    pid_t Pid = -1;
-    const int Rc = posix_spawn(&Pid, Program.c_str(), &Actions, nullptr, Argv.data(), environ);
-    posix_spawn_file_actions_destroy(&Actions);
+    const pid_t Parent = getpid();
+    const pid_t Pid = fork();
+    if (Pid == 0) {
+        // Only async-signal-safe calls between fork and exec.
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
+        if (getppid() != Parent)
+            _exit(127);
+        dup2(Pipe[1], STDOUT_FILENO);
+        if (WithStderr)
+            dup2(Pipe[1], STDERR_FILENO);
+        execv(Argv[0], Argv.data());
+        _exit(127);
+    }
     close(Pipe[1]);
-    if (Rc != 0) {
+    if (Pid < 0) {
         close(Pipe[0]);
         throw std::runtime_error("cannot start " + Program);
     }
@@ -116,7 +123,8 @@ void TG700SimProcess::ReadOutput(milliseconds Wait) {
 }
 
 void TG700SimProcess::TakeLines() {
-    for (std::size_t End = FPartial.find('\n'); End != std::string::npos; End = FPartial.find('\n')) {
+    for (std::size_t End = FPartial.find('\n'); End != std::string::npos;
+         End = FPartial.find('\n')) {
         FLines.push_back(FPartial.substr(0, End));
         FPartial.erase(0, End + 1);
     }

@@ -33,7 +33,9 @@ using std::chrono::steady_clock;
 const std::string SIM = G700_SIM_PATH;
 constexpr milliseconds LINE_TIMEOUT{2000};
 
-const TControllerSetup& Preset(int Unit) { return CONTROLLER_SETUPS[static_cast<std::size_t>(Unit - FIRST_UNIT)]; }
+const TControllerSetup& Preset(int Unit) {
+    return CONTROLLER_SETUPS[static_cast<std::size_t>(Unit - FIRST_UNIT)];
+}
 
 milliseconds Since(steady_clock::time_point Start) {
     return std::chrono::duration_cast<milliseconds>(steady_clock::now() - Start);
@@ -44,7 +46,8 @@ class TModbusClient {
 public:
     explicit TModbusClient(int Port, milliseconds ResponseTimeout = 1000ms)
         : FCtx(modbus_new_tcp("127.0.0.1", Port), &modbus_free) {
-        const auto Us = std::chrono::duration_cast<std::chrono::microseconds>(ResponseTimeout).count();
+        const auto Us =
+            std::chrono::duration_cast<std::chrono::microseconds>(ResponseTimeout).count();
         modbus_set_response_timeout(FCtx.get(), static_cast<std::uint32_t>(Us / 1000000),
                                     static_cast<std::uint32_t>(Us % 1000000));
         if (modbus_connect(FCtx.get()) != 0)
@@ -60,7 +63,8 @@ public:
     std::vector<std::uint16_t> Registers(int Unit, int First, int Count) {
         std::vector<std::uint16_t> Regs(static_cast<std::size_t>(Count));
         if (modbus_read_registers(On(Unit), First, Count, Regs.data()) != Count)
-            throw std::runtime_error("register read failed: " + std::string(modbus_strerror(errno)));
+            throw std::runtime_error("register read failed: " +
+                                     std::string(modbus_strerror(errno)));
         return Regs;
     }
     std::uint16_t Register(int Unit, int Num) { return Registers(Unit, Num, 1)[0]; }
@@ -104,17 +108,20 @@ public:
     ~TRawClient() { close(FFd); }
 
     void Send(const TFrameBytes& Bytes) {
-        ASSERT_EQ(send(FFd, Bytes.data(), Bytes.size(), MSG_NOSIGNAL), static_cast<ssize_t>(Bytes.size()));
+        ASSERT_EQ(send(FFd, Bytes.data(), Bytes.size(), MSG_NOSIGNAL),
+                  static_cast<ssize_t>(Bytes.size()));
     }
 
-    // What one arrival brings, waiting up to Timeout for it; empty when nothing came.
-    TFrameBytes ReceiveOnce(milliseconds Timeout) {
+    // What one arrival brings (at most Max bytes), waiting up to Timeout for it; empty when
+    // nothing came.
+    TFrameBytes ReceiveOnce(milliseconds Timeout, std::size_t Max = 512) {
         pollfd Poll{FFd, POLLIN, 0};
         if (poll(&Poll, 1, static_cast<int>(Timeout.count())) <= 0)
             return {};
-        std::uint8_t Buffer[512];
-        const ssize_t Got = recv(FFd, Buffer, sizeof Buffer, 0);
-        return Got > 0 ? TFrameBytes(Buffer, Buffer + Got) : TFrameBytes{};
+        TFrameBytes Bytes(Max);
+        const ssize_t Got = recv(FFd, Bytes.data(), Max, 0);
+        Bytes.resize(Got > 0 ? static_cast<std::size_t>(Got) : 0);
+        return Bytes;
     }
 
     // Everything that arrives until Count bytes are in or Timeout has passed.
@@ -122,7 +129,7 @@ public:
         const auto Start = steady_clock::now();
         TFrameBytes All;
         while (All.size() < Count && Since(Start) < Timeout) {
-            const TFrameBytes Part = ReceiveOnce(Timeout - Since(Start));
+            const TFrameBytes Part = ReceiveOnce(Timeout - Since(Start), Count - All.size());
             All.insert(All.end(), Part.begin(), Part.end());
         }
         return All;
@@ -141,25 +148,44 @@ private:
     int FFd;
 };
 
-TFrameBytes Request(std::uint16_t TransId, std::uint8_t Unit, std::uint8_t Function, std::uint16_t Address,
-                    std::uint16_t Word, std::uint16_t Protocol = 0, std::uint16_t LengthField = 6) {
+TFrameBytes Request(std::uint16_t TransId, std::uint8_t Unit, std::uint8_t Function,
+                    std::uint16_t Address, std::uint16_t Word, std::uint16_t Protocol = 0,
+                    std::uint16_t LengthField = 6) {
     auto Hi = [](int V) { return static_cast<std::uint8_t>(V >> 8); };
     auto Lo = [](int V) { return static_cast<std::uint8_t>(V); };
-    return {Hi(TransId), Lo(TransId), Hi(Protocol), Lo(Protocol), Hi(LengthField), Lo(LengthField), Unit,
-            Function, Hi(Address), Lo(Address), Hi(Word), Lo(Word)};
+    return {Hi(TransId), Lo(TransId), Hi(Protocol), Lo(Protocol), Hi(LengthField), Lo(LengthField),
+            Unit,        Function,    Hi(Address),  Lo(Address),  Hi(Word),        Lo(Word)};
 }
 
 // The answer to Request(TransId, 1, 3, REG_CONTROLLER_TYPE, 2): unit 1's model and version.
 TFrameBytes ModelAnswer(std::uint16_t TransId) {
     const TControllerSetup& One = Preset(1);
-    return {static_cast<std::uint8_t>(TransId >> 8), static_cast<std::uint8_t>(TransId), 0, 0, 0, 7, 1, 3, 4,
-            static_cast<std::uint8_t>(One.ControllerType >> 8), static_cast<std::uint8_t>(One.ControllerType),
-            static_cast<std::uint8_t>(One.FirmwareVersion >> 8), static_cast<std::uint8_t>(One.FirmwareVersion)};
+    return {static_cast<std::uint8_t>(TransId >> 8),
+            static_cast<std::uint8_t>(TransId),
+            0,
+            0,
+            0,
+            7,
+            1,
+            3,
+            4,
+            static_cast<std::uint8_t>(One.ControllerType >> 8),
+            static_cast<std::uint8_t>(One.ControllerType),
+            static_cast<std::uint8_t>(One.FirmwareVersion >> 8),
+            static_cast<std::uint8_t>(One.FirmwareVersion)};
 }
 
-TFrameBytes ExceptionAnswer(std::uint16_t TransId, std::uint8_t Unit, std::uint8_t Function, std::uint8_t Code) {
-    return {static_cast<std::uint8_t>(TransId >> 8), static_cast<std::uint8_t>(TransId), 0, 0, 0, 3, Unit,
-            static_cast<std::uint8_t>(Function | 0x80), Code};
+TFrameBytes ExceptionAnswer(std::uint16_t TransId, std::uint8_t Unit, std::uint8_t Function,
+                            std::uint8_t Code) {
+    return {static_cast<std::uint8_t>(TransId >> 8),
+            static_cast<std::uint8_t>(TransId),
+            0,
+            0,
+            0,
+            3,
+            Unit,
+            static_cast<std::uint8_t>(Function | 0x80),
+            Code};
 }
 
 // A simulator running for one test, with libmodbus's client connected to it unless the test
@@ -187,17 +213,25 @@ protected:
 TEST(G700SimCommandLine, HelpNamesEveryFlag) {
     const auto Run = TG700SimProcess::RunToEnd(SIM, {"--help"}, 3000ms);
     EXPECT_EQ(Run.ExitCode, 0);
-    for (const char* Flag : {"--listen", "--time-scale", "--edit-delay", "--delay", "--drop-every",
-                             "--exception-every", "--close-after", "--split", "--garbage", "--stall-after"})
+    for (const char* Flag :
+         {"--listen", "--time-scale", "--edit-delay", "--delay", "--drop-every",
+          "--exception-every", "--close-after", "--split", "--garbage", "--stall-after"})
         EXPECT_NE(Run.Output.find(Flag), std::string::npos) << Flag;
 }
 
 TEST(G700SimCommandLine, RefusesAddressesBeyondLoopbackAndBadValues) {
     const std::vector<std::vector<std::string>> Cases{
-        {"--listen", "192.0.2.1:0"},     {"--listen", "10.1.2.3:1502"}, {"--listen", "localhost:0"},
-        {"--listen", "::1:0"},           {"--listen", "127.0.0.1"},     {"--listen", "127.0.0.1:65536"},
-        {"--time-scale", "0"},           {"--drop-every", "x"},         {"--delay", "-5"},
-        {"--garbage"},                   {"--bogus", "1"},
+        {"--listen", "192.0.2.1:0"},
+        {"--listen", "10.1.2.3:1502"},
+        {"--listen", "localhost:0"},
+        {"--listen", "::1:0"},
+        {"--listen", "127.0.0.1"},
+        {"--listen", "127.0.0.1:65536"},
+        {"--time-scale", "0"},
+        {"--drop-every", "x"},
+        {"--delay", "-5"},
+        {"--garbage"},
+        {"--bogus", "1"},
     };
     for (const auto& Args : Cases) {
         const auto Run = TG700SimProcess::RunToEnd(SIM, Args, 3000ms);
@@ -213,7 +247,7 @@ TEST(G700SimCommandLine, EndsCleanlyOnSigintAndSigterm) {
         Raw.Send(Request(1, 1, 3, REG_CONTROLLER_TYPE, 2));
         ASSERT_TRUE(Sim.WaitForLine("held back", LINE_TIMEOUT));
         // Even in the middle of a held-back answer.
-        EXPECT_EQ(Sim.Stop(Signal, 1500ms), 0) << Signal;
+        EXPECT_EQ(Sim.Stop(Signal, 3000ms), 0) << Signal;
         ASSERT_FALSE(Sim.Lines().empty());
         EXPECT_NE(Sim.Lines().back().find("stopped"), std::string::npos) << Sim.Lines().back();
     }
@@ -251,7 +285,8 @@ TEST_F(G700Sim, EachUnitAnswersWithItsOwnController) {
         Versions.insert(Regs[REG_FIRMWARE_VERSION]);
         ConfigTypes.insert(Regs[REG_CONFIG_TYPE]);
         HeatModes.insert(Regs[REG_HEAT_MODE]);
-        Fitted.insert(Regs[REG_LIGHT2_AVAIL] * 4 + Regs[REG_AROMA_AVAIL] * 2 + Regs[REG_VENT_AVAIL]);
+        Fitted.insert(Regs[REG_LIGHT2_AVAIL] * 4 + Regs[REG_AROMA_AVAIL] * 2 +
+                      Regs[REG_VENT_AVAIL]);
         HottestRoom = std::max<int>(HottestRoom, Regs[REG_TEMP_ACT]);
     }
     // The four differ so that every branch of the panel's status view shows.
@@ -260,20 +295,25 @@ TEST_F(G700Sim, EachUnitAnswersWithItsOwnController) {
     EXPECT_GE(HeatModes.size(), 3u);
     EXPECT_EQ(Fitted.size(), 4u);
     const std::set<int> KnownModels{0x21, 0x31, 0x32, 0x33, 0x41, 0x46};
-    EXPECT_TRUE(std::any_of(Models.begin(), Models.end(), [&](int M) { return !KnownModels.count(M); }));
-    const std::set<int> FixedModeTypes{CONFIG_TYPE_FIXED_A, CONFIG_TYPE_FIXED_B, CONFIG_TYPE_FIXED_C};
-    EXPECT_TRUE(std::any_of(ConfigTypes.begin(), ConfigTypes.end(), [&](int T) { return FixedModeTypes.count(T); }));
-    EXPECT_TRUE(std::any_of(ConfigTypes.begin(), ConfigTypes.end(), [&](int T) { return !FixedModeTypes.count(T); }));
+    EXPECT_TRUE(
+        std::any_of(Models.begin(), Models.end(), [&](int M) { return !KnownModels.count(M); }));
+    const std::set<int> FixedModeTypes{CONFIG_TYPE_FIXED_A, CONFIG_TYPE_FIXED_B,
+                                       CONFIG_TYPE_FIXED_C};
+    EXPECT_TRUE(std::any_of(ConfigTypes.begin(), ConfigTypes.end(),
+                            [&](int T) { return FixedModeTypes.count(T); }));
+    EXPECT_TRUE(std::any_of(ConfigTypes.begin(), ConfigTypes.end(),
+                            [&](int T) { return !FixedModeTypes.count(T); }));
     EXPECT_GT(HottestRoom, 1000);
 }
 
 TEST_F(G700Sim, UnitsWithoutAControllerGetTheGatewayException) {
     Start();
     for (const int Unit : {0, 5, 247}) {
-        EXPECT_EQ(Client->Failure(Unit, [](modbus_t* C) {
-            std::uint16_t Reg;
-            return modbus_read_registers(C, REG_CONTROLLER_TYPE, 1, &Reg);
-        }),
+        EXPECT_EQ(Client->Failure(Unit,
+                                  [](modbus_t* C) {
+                                      std::uint16_t Reg;
+                                      return modbus_read_registers(C, REG_CONTROLLER_TYPE, 1, &Reg);
+                                  }),
                   EMBXGTAR)
             << Unit;
     }
@@ -289,18 +329,29 @@ TEST_F(G700Sim, RequestsOutsideWhatItServesGetTheModbusException) {
         std::function<int(modbus_t*)> Request;
         int Errno;
     } Cases[] = {
-        {"read input registers", [&](modbus_t* C) { return modbus_read_input_registers(C, 0, 1, Regs); }, EMBXILFUN},
-        {"read discrete inputs", [&](modbus_t* C) { return modbus_read_input_bits(C, 0, 1, Bits); }, EMBXILFUN},
-        {"write one coil", [](modbus_t* C) { return modbus_write_bit(C, BIT_LIGHT1, 1); }, EMBXILFUN},
-        {"write registers", [&](modbus_t* C) { return modbus_write_registers(C, REG_COMMAND, 1, Regs); }, EMBXILFUN},
-        {"registers across the end", [&](modbus_t* C) { return modbus_read_registers(C, 119, 2, Regs); }, EMBXILADD},
-        {"register 120", [&](modbus_t* C) { return modbus_read_registers(C, 120, 1, Regs); }, EMBXILADD},
-        {"register 65535", [&](modbus_t* C) { return modbus_read_registers(C, 65535, 1, Regs); }, EMBXILADD},
-        {"coils across the end", [&](modbus_t* C) { return modbus_read_bits(C, 255, 2, Bits); }, EMBXILADD},
+        {"read input registers",
+         [&](modbus_t* C) { return modbus_read_input_registers(C, 0, 1, Regs); }, EMBXILFUN},
+        {"read discrete inputs", [&](modbus_t* C) { return modbus_read_input_bits(C, 0, 1, Bits); },
+         EMBXILFUN},
+        {"write one coil", [](modbus_t* C) { return modbus_write_bit(C, BIT_LIGHT1, 1); },
+         EMBXILFUN},
+        {"write registers",
+         [&](modbus_t* C) { return modbus_write_registers(C, REG_COMMAND, 1, Regs); }, EMBXILFUN},
+        {"registers across the end",
+         [&](modbus_t* C) { return modbus_read_registers(C, 119, 2, Regs); }, EMBXILADD},
+        {"register 120", [&](modbus_t* C) { return modbus_read_registers(C, 120, 1, Regs); },
+         EMBXILADD},
+        {"register 65535", [&](modbus_t* C) { return modbus_read_registers(C, 65535, 1, Regs); },
+         EMBXILADD},
+        {"coils across the end", [&](modbus_t* C) { return modbus_read_bits(C, 255, 2, Bits); },
+         EMBXILADD},
         {"coil 256", [&](modbus_t* C) { return modbus_read_bits(C, 256, 1, Bits); }, EMBXILADD},
-        {"write register 120", [](modbus_t* C) { return modbus_write_register(C, 120, 1); }, EMBXILADD},
-        {"write a measured value", [](modbus_t* C) { return modbus_write_register(C, REG_TEMP_SET, 500); }, EMBXILADD},
-        {"write the edit limit", [](modbus_t* C) { return modbus_write_register(C, REG_EDIT_MAX, 500); }, EMBXILADD},
+        {"write register 120", [](modbus_t* C) { return modbus_write_register(C, 120, 1); },
+         EMBXILADD},
+        {"write a measured value",
+         [](modbus_t* C) { return modbus_write_register(C, REG_TEMP_SET, 500); }, EMBXILADD},
+        {"write the edit limit",
+         [](modbus_t* C) { return modbus_write_register(C, REG_EDIT_MAX, 500); }, EMBXILADD},
     };
     for (const auto& Case : Cases)
         EXPECT_EQ(Client->Failure(2, Case.Request), Case.Errno) << Case.What;
@@ -315,9 +366,12 @@ TEST_F(G700Sim, HandMadeFramesGetTheirAnswersAndBadHeadersNone) {
         TFrameBytes Sent;
         TFrameBytes Expected; // empty: no answer at all
     } Cases[] = {
-        {"no registers", Request(1, 1, 3, 0, 0), ExceptionAnswer(1, 1, 3, MODBUS_EXCEPTION_ILLEGAL_DATA_VALUE)},
-        {"126 registers", Request(2, 1, 3, 0, 126), ExceptionAnswer(2, 1, 3, MODBUS_EXCEPTION_ILLEGAL_DATA_VALUE)},
-        {"2001 coils", Request(3, 1, 1, 0, 2001), ExceptionAnswer(3, 1, 1, MODBUS_EXCEPTION_ILLEGAL_DATA_VALUE)},
+        {"no registers", Request(1, 1, 3, 0, 0),
+         ExceptionAnswer(1, 1, 3, MODBUS_EXCEPTION_ILLEGAL_DATA_VALUE)},
+        {"126 registers", Request(2, 1, 3, 0, 126),
+         ExceptionAnswer(2, 1, 3, MODBUS_EXCEPTION_ILLEGAL_DATA_VALUE)},
+        {"2001 coils", Request(3, 1, 1, 0, 2001),
+         ExceptionAnswer(3, 1, 1, MODBUS_EXCEPTION_ILLEGAL_DATA_VALUE)},
         {"protocol identifier 1", Request(4, 1, 3, REG_CONTROLLER_TYPE, 2, 1), {}},
         {"length field 5", Request(5, 1, 3, REG_CONTROLLER_TYPE, 2, 0, 5), {}},
         {"well formed", Request(6, 1, 3, REG_CONTROLLER_TYPE, 2), ModelAnswer(6)},
@@ -325,16 +379,19 @@ TEST_F(G700Sim, HandMadeFramesGetTheirAnswersAndBadHeadersNone) {
     for (const auto& Case : Cases) {
         Raw.Send(Case.Sent);
         const milliseconds Wait = Case.Expected.empty() ? 300ms : 1000ms;
-        EXPECT_EQ(Raw.Receive(std::max<std::size_t>(Case.Expected.size(), 1), Wait), Case.Expected) << Case.What;
+        EXPECT_EQ(Raw.Receive(std::max<std::size_t>(Case.Expected.size(), 1), Wait), Case.Expected)
+            << Case.What;
     }
-    EXPECT_TRUE(Sim->WaitForLine("rejected without an answer: protocol identifier 1", LINE_TIMEOUT));
+    EXPECT_TRUE(
+        Sim->WaitForLine("rejected without an answer: protocol identifier 1", LINE_TIMEOUT));
     EXPECT_TRUE(Sim->WaitForLine("rejected without an answer: length field 5", LINE_TIMEOUT));
 
     // A function libmodbus cannot frame is read to the end of its length field, so the stream
     // stays in step for the next request.
     TFrameBytes Unknown{0, 7, 0, 0, 0, 6, 1, 0x41, 1, 2, 3, 4};
     Raw.Send(Unknown);
-    EXPECT_EQ(Raw.Receive(9, 1000ms), ExceptionAnswer(7, 1, 0x41, MODBUS_EXCEPTION_ILLEGAL_FUNCTION));
+    EXPECT_EQ(Raw.Receive(9, 1000ms),
+              ExceptionAnswer(7, 1, 0x41, MODBUS_EXCEPTION_ILLEGAL_FUNCTION));
     Raw.Send(Request(8, 1, 3, REG_CONTROLLER_TYPE, 2));
     EXPECT_EQ(Raw.Receive(13, 1000ms), ModelAnswer(8));
 }
@@ -362,7 +419,8 @@ TSnapshot Snapshot(TModbusClient& Client) {
         const std::string Prefix = "unit " + std::to_string(Unit);
         for (int Num = 0; Num < TSimController::REG_COUNT; ++Num)
             if (Num != REG_TEMP_ACT && Num != REG_WORK_TIMER)
-                Values[Prefix + " register " + std::to_string(Num)] = Regs[static_cast<std::size_t>(Num)];
+                Values[Prefix + " register " + std::to_string(Num)] =
+                    Regs[static_cast<std::size_t>(Num)];
         for (int Num = 0; Num < TSimController::BIT_COUNT; ++Num)
             Values[Prefix + " coil " + std::to_string(Num)] = Coils[static_cast<std::size_t>(Num)];
     }
@@ -373,7 +431,8 @@ std::vector<std::string> Changes(const TSnapshot& Before, const TSnapshot& After
     std::vector<std::string> Lines;
     for (const auto& [Name, Val] : After)
         if (Before.at(Name) != Val)
-            Lines.push_back(Name + ": " + std::to_string(Before.at(Name)) + " -> " + std::to_string(Val));
+            Lines.push_back(Name + ": " + std::to_string(Before.at(Name)) + " -> " +
+                            std::to_string(Val));
     return Lines;
 }
 
@@ -405,7 +464,8 @@ TEST_F(G700Sim, EachCommandChangesOnlyItsOwnUnit) {
         EXPECT_EQ(Changes(Before, Snapshot(*Client)), Case.Expected)
             << "unit " << Case.Unit << " command " << Case.Command;
     }
-    EXPECT_TRUE(Sim->WaitForLine("unit 4: command 115 (aroma): ignored, aroma not fitted", LINE_TIMEOUT));
+    EXPECT_TRUE(
+        Sim->WaitForLine("unit 4: command 115 (aroma): ignored, aroma not fitted", LINE_TIMEOUT));
 }
 
 TEST_F(G700Sim, OutputCommandsSwitchBackAndForth) {
@@ -444,12 +504,15 @@ TEST_F(G700Sim, EditBlockLoadsOnlyAfterTheControllerDelay) {
         int Min, Max, Step;
     } Cases[] = {
         {1, CMD_EDIT_TEMP, REG_TEMP_SET, Preset(1).TempMin, Preset(1).TempMax, Preset(1).TempStep},
-        {2, CMD_EDIT_TIME, REG_WORK_TIME_SET, Preset(2).WorkTimeMin, Preset(2).WorkTimeMax, Preset(2).WorkTimeStep},
+        {2, CMD_EDIT_TIME, REG_WORK_TIME_SET, Preset(2).WorkTimeMin, Preset(2).WorkTimeMax,
+         Preset(2).WorkTimeStep},
         {3, CMD_EDIT_TEMP, REG_TEMP_SET, Preset(3).TempMin, Preset(3).TempMax, Preset(3).TempStep},
-        {3, CMD_EDIT_TIME, REG_WORK_TIME_SET, Preset(3).WorkTimeMin, Preset(3).WorkTimeMax, Preset(3).WorkTimeStep},
+        {3, CMD_EDIT_TIME, REG_WORK_TIME_SET, Preset(3).WorkTimeMin, Preset(3).WorkTimeMax,
+         Preset(3).WorkTimeStep},
     };
     for (const auto& Case : Cases) {
-        SCOPED_TRACE("unit " + std::to_string(Case.Unit) + " command " + std::to_string(Case.Command));
+        SCOPED_TRACE("unit " + std::to_string(Case.Unit) + " command " +
+                     std::to_string(Case.Command));
         const int Setpoint = Client->Register(Case.Unit, Case.Setpoint);
         const auto Sent = steady_clock::now();
         Client->Write(Case.Unit, REG_COMMAND, Case.Command);
@@ -463,9 +526,13 @@ TEST_F(G700Sim, EditBlockLoadsOnlyAfterTheControllerDelay) {
             Block = Client->Registers(Case.Unit, EDIT_BLOCK_FIRST, EDIT_BLOCK_COUNT);
         }
         EXPECT_GE(Since(Sent), DELAY);
-        const std::vector<std::uint16_t> Loaded{static_cast<std::uint16_t>(Setpoint), static_cast<std::uint16_t>(Case.Min),
-                                                static_cast<std::uint16_t>(Case.Max), 0, 0,
-                                                static_cast<std::uint16_t>(Case.Step), 0};
+        const std::vector<std::uint16_t> Loaded{static_cast<std::uint16_t>(Setpoint),
+                                                static_cast<std::uint16_t>(Case.Min),
+                                                static_cast<std::uint16_t>(Case.Max),
+                                                0,
+                                                0,
+                                                static_cast<std::uint16_t>(Case.Step),
+                                                0};
         EXPECT_EQ(Block, Loaded);
     }
 }
@@ -488,7 +555,8 @@ TEST_F(G700Sim, StoreCommandsKeepTheSetpointWithinItsLimits) {
         {4, CMD_STORE_TIME, REG_WORK_TIME_SET, 0, Preset(4).WorkTimeMin},
     };
     for (const auto& Case : Cases) {
-        SCOPED_TRACE("unit " + std::to_string(Case.Unit) + " stores " + std::to_string(Case.Edited));
+        SCOPED_TRACE("unit " + std::to_string(Case.Unit) + " stores " +
+                     std::to_string(Case.Edited));
         const TSnapshot Before = Snapshot(*Client);
         Client->Write(Case.Unit, REG_EDIT_VALUE, Case.Edited);
         Client->Write(Case.Unit, REG_COMMAND, Case.Command);
@@ -540,41 +608,54 @@ TEST_F(G700Sim, HeaterWarmsTheRoomUntilTheWorkTimeEndsThenItCools) {
 
 // --- Faults ---------------------------------------------------------------------------------
 
-TEST_F(G700Sim, DelayHoldsEveryAnswerBack) {
-    Start({"--delay", "300"}, 2000ms);
-    for (int K = 0; K < 2; ++K) {
-        const auto Sent = steady_clock::now();
-        EXPECT_EQ(Client->Register(1, REG_CONTROLLER_TYPE), Preset(1).ControllerType);
-        EXPECT_GE(Since(Sent), 300ms);
-    }
-    EXPECT_TRUE(Sim->WaitForLine("fault: answer to request 2 held back 300 ms", LINE_TIMEOUT));
+TEST_F(G700Sim, DelayHoldsEachAnswerBackFromItsOwnRequest) {
+    StartWithoutClient({"--delay", "600"});
+    TRawClient Raw(Sim->Port());
+    const auto FirstSent = steady_clock::now();
+    Raw.Send(Request(1, 1, 3, REG_CONTROLLER_TYPE, 2));
+    std::this_thread::sleep_for(100ms);
+    const auto SecondSent = steady_clock::now();
+    Raw.Send(Request(2, 1, 3, REG_CONTROLLER_TYPE, 2));
+    EXPECT_EQ(Raw.Receive(13, 2000ms), ModelAnswer(1));
+    EXPECT_GE(Since(FirstSent), 600ms);
+    EXPECT_EQ(Raw.Receive(13, 2000ms), ModelAnswer(2));
+    EXPECT_GE(Since(SecondSent), 600ms);
+    // Not queued behind the first answer's delay, which would make it 1200 ms.
+    EXPECT_LT(Since(FirstSent), 1100ms);
+    EXPECT_TRUE(Sim->WaitForLine("fault: answer to request 2 held back 600 ms", LINE_TIMEOUT));
 }
 
 TEST_F(G700Sim, DropEveryActsOnTheRequestButSendsNoAnswer) {
     Start({"--drop-every", "3"}, 500ms);
     EXPECT_FALSE(Client->Coil(1, BIT_LIGHT1));
     EXPECT_EQ(Client->Register(1, REG_CONTROLLER_TYPE), Preset(1).ControllerType);
-    EXPECT_EQ(Client->Failure(1, [](modbus_t* C) { return modbus_write_register(C, REG_COMMAND, CMD_LIGHT1); }),
+    EXPECT_EQ(Client->Failure(
+                  1, [](modbus_t* C) { return modbus_write_register(C, REG_COMMAND, CMD_LIGHT1); }),
               ETIMEDOUT);
     EXPECT_TRUE(Client->Coil(1, BIT_LIGHT1));
     EXPECT_EQ(Client->Register(1, REG_CONTROLLER_TYPE), Preset(1).ControllerType);
-    EXPECT_EQ(Client->Failure(1, [](modbus_t* C) {
-        std::uint16_t Reg;
-        return modbus_read_registers(C, REG_CONTROLLER_TYPE, 1, &Reg);
-    }),
+    EXPECT_EQ(Client->Failure(1,
+                              [](modbus_t* C) {
+                                  std::uint16_t Reg;
+                                  return modbus_read_registers(C, REG_CONTROLLER_TYPE, 1, &Reg);
+                              }),
               ETIMEDOUT);
-    EXPECT_TRUE(Sim->WaitForLine("fault: answer to request 3 (unit 1, function 6) dropped", LINE_TIMEOUT));
+    EXPECT_TRUE(
+        Sim->WaitForLine("fault: answer to request 3 (unit 1, function 6) dropped", LINE_TIMEOUT));
 }
 
 TEST_F(G700Sim, ExceptionEveryRefusesTheRequestWithoutActingOnIt) {
     Start({"--exception-every", "2"});
     EXPECT_FALSE(Client->Coil(1, BIT_LIGHT1));
-    EXPECT_EQ(Client->Failure(1, [](modbus_t* C) { return modbus_write_register(C, REG_COMMAND, CMD_LIGHT1); }),
+    EXPECT_EQ(Client->Failure(
+                  1, [](modbus_t* C) { return modbus_write_register(C, REG_COMMAND, CMD_LIGHT1); }),
               EMBXSFAIL);
     EXPECT_FALSE(Client->Coil(1, BIT_LIGHT1));
-    EXPECT_EQ(Client->Failure(1, [](modbus_t* C) { return modbus_write_register(C, REG_COMMAND, CMD_LIGHT1); }),
+    EXPECT_EQ(Client->Failure(
+                  1, [](modbus_t* C) { return modbus_write_register(C, REG_COMMAND, CMD_LIGHT1); }),
               EMBXSFAIL);
-    EXPECT_TRUE(Sim->WaitForLine("fault: request 4 (unit 1, function 6) not acted on", LINE_TIMEOUT));
+    EXPECT_TRUE(
+        Sim->WaitForLine("fault: request 4 (unit 1, function 6) not acted on", LINE_TIMEOUT));
 }
 
 TEST_F(G700Sim, CloseAfterEndsEveryConnectionAfterItsNthRequest) {
@@ -601,7 +682,8 @@ TEST_F(G700Sim, SplitSendsEachAnswerInTwoSegments) {
     TFrameBytes Joined = First;
     Joined.insert(Joined.end(), Rest.begin(), Rest.end());
     EXPECT_EQ(Joined, Whole);
-    EXPECT_TRUE(Sim->WaitForLine("fault: answer to request 1 split into 6 + 7 bytes, 300 ms apart", LINE_TIMEOUT));
+    EXPECT_TRUE(Sim->WaitForLine("fault: answer to request 1 split into 6 + 7 bytes, 300 ms apart",
+                                 LINE_TIMEOUT));
 }
 
 TEST_F(G700Sim, GarbageGoesOutJustBeforeEveryAnswer) {
@@ -614,7 +696,8 @@ TEST_F(G700Sim, GarbageGoesOutJustBeforeEveryAnswer) {
         Expected.insert(Expected.end(), Answer.begin(), Answer.end());
         EXPECT_EQ(Raw.Receive(Expected.size(), 1000ms), Expected);
     }
-    EXPECT_TRUE(Sim->WaitForLine("fault: 5 garbage bytes before the answer to request 2", LINE_TIMEOUT));
+    EXPECT_TRUE(
+        Sim->WaitForLine("fault: 5 garbage bytes before the answer to request 2", LINE_TIMEOUT));
 }
 
 TEST_F(G700Sim, StallAfterStopsAnsweringButKeepsTheConnectionOpen) {
@@ -627,12 +710,15 @@ TEST_F(G700Sim, StallAfterStopsAnsweringButKeepsTheConnectionOpen) {
         EXPECT_FALSE(Raw.ClosedWithin(400ms));
         EXPECT_TRUE(Raw.ReceiveOnce(0ms).empty());
     }
-    EXPECT_TRUE(Sim->WaitForLine("fault: request 3 not answered, stalled after 1 requests", LINE_TIMEOUT));
+    EXPECT_TRUE(
+        Sim->WaitForLine("fault: request 3 not answered, stalled after 1 requests", LINE_TIMEOUT));
 }
 
 // --- The model, in-process ------------------------------------------------------------------
 
-TSimTime ModelMinutes(int Minutes, int Seconds = 0) { return {0, (Minutes * 60 + Seconds) * 1000LL}; }
+TSimTime ModelMinutes(int Minutes, int Seconds = 0) {
+    return {0, (Minutes * 60 + Seconds) * 1000LL};
+}
 
 class G700SimModel : public ::testing::Test {
 protected:

@@ -6,7 +6,8 @@
 // The simulator's time since it started, and the faster model clock derived from it.
 class TSimClock {
 public:
-    explicit TSimClock(int TimeScale) : FStart(std::chrono::steady_clock::now()), FTimeScale(TimeScale) {}
+    explicit TSimClock(int TimeScale)
+        : FStart(std::chrono::steady_clock::now()), FTimeScale(TimeScale) {}
 
     TSimTime Now() const {
         const auto Real = std::chrono::duration_cast<std::chrono::milliseconds>(

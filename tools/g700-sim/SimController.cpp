@@ -16,19 +16,23 @@ bool HeatModeSelectable(int ConfigType) {
            ConfigType != CONFIG_TYPE_FIXED_C;
 }
 
-std::uint16_t Word(std::int64_t Val) { return static_cast<std::uint16_t>(Val); }
+std::uint16_t Word(std::int64_t Val) {
+    return static_cast<std::uint16_t>(Val);
+}
 
-std::string OnOff(bool On) { return On ? "on" : "off"; }
+std::string OnOff(bool On) {
+    return On ? "on" : "off";
+}
 } // namespace
 
 TSimController::TSimController(const TControllerSetup& Setup, std::int64_t EditDelayMs,
                                TReport Report)
-    : FSetup(Setup), FEditDelayMs(EditDelayMs), FReport(std::move(Report)),
-      FOutputs{{{CMD_HEATER, BIT_HEATER, "heater", true},
-                {CMD_LIGHT1, BIT_LIGHT1, "light 1", true},
-                {CMD_LIGHT2, BIT_LIGHT2, "light 2", Setup.Light2Fitted},
-                {CMD_AROMA, BIT_AROMA, "aroma", Setup.AromaFitted},
-                {CMD_VENT, BIT_VENT, "vent", Setup.VentFitted}}} {
+    : FSetup(Setup), FEditDelayMs(EditDelayMs),
+      FReport(std::move(Report)), FOutputs{{{CMD_HEATER, BIT_HEATER, "heater", true},
+                                            {CMD_LIGHT1, BIT_LIGHT1, "light 1", true},
+                                            {CMD_LIGHT2, BIT_LIGHT2, "light 2", Setup.Light2Fitted},
+                                            {CMD_AROMA, BIT_AROMA, "aroma", Setup.AromaFitted},
+                                            {CMD_VENT, BIT_VENT, "vent", Setup.VentFitted}}} {
     FREG[REG_CONFIG_TYPE] = Word(Setup.ConfigType);
     FREG[REG_AROMA_AVAIL] = Setup.AromaFitted ? 1 : 0;
     FREG[REG_VENT_AVAIL] = Setup.VentFitted ? 1 : 0;
@@ -109,7 +113,8 @@ const TSimController::TOutput* TSimController::FindOutput(int Command) const {
 }
 
 void TSimController::SwitchOutput(const TOutput& Output) {
-    const std::string Head = "command " + std::to_string(Output.Command) + " (" + Output.Name + "): ";
+    const std::string Head =
+        "command " + std::to_string(Output.Command) + " (" + Output.Name + "): ";
     if (!Output.Fitted) {
         FReport(Head + "ignored, " + Output.Name + " not fitted");
         return;
@@ -183,7 +188,8 @@ void TSimController::SetHeater(bool On) {
 // to ambient.
 void TSimController::StepOneSecond() {
     const bool Heating = FBIT[BIT_HEATER];
-    const std::int64_t Target = (Heating ? FREG[REG_TEMP_SET] : FSetup.TempAmbient) * FINE_PER_TENTH;
+    const std::int64_t Target =
+        (Heating ? FREG[REG_TEMP_SET] : FSetup.TempAmbient) * FINE_PER_TENTH;
     if (FTempFine < Target)
         FTempFine = std::min(FTempFine + (Heating ? HEAT_RATE : COOL_RATE), Target);
     else

@@ -93,7 +93,7 @@ private:
     const std::array<TOutput, 5> FOutputs;
     std::array<std::uint16_t, REG_COUNT> FREG{};
     std::array<bool, BIT_COUNT> FBIT{};
-    std::int64_t FTempFine = 0;     // room temperature in sixtieths of a tenth of a degree
+    std::int64_t FTempFine = 0;      // room temperature in sixtieths of a tenth of a degree
     std::int64_t FHeaterSeconds = 0; // model seconds the heater has run since it went on
     std::int64_t FModelSeconds = 0;  // model seconds the room has been run through
     std::optional<TPendingEdit> FPendingEdit;

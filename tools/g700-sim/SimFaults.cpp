@@ -1,11 +1,17 @@
 #include "SimFaults.h"
 
 namespace {
-bool EveryNth(int Every, int RequestNumber) { return Every > 0 && RequestNumber % Every == 0; }
+bool EveryNth(int Every, int RequestNumber) {
+    return Every > 0 && RequestNumber % Every == 0;
+}
 
-std::string N(int Val) { return std::to_string(Val); }
+std::string N(int Val) {
+    return std::to_string(Val);
+}
 
-std::string Multiples(int Every) { return N(Every) + ", " + N(2 * Every) + ", " + N(3 * Every) + ", ..."; }
+std::string Multiples(int Every) {
+    return N(Every) + ", " + N(2 * Every) + ", " + N(3 * Every) + ", ...";
+}
 } // namespace
 
 TFaultDecision DecideFaults(const TFaultOptions& Faults, int RequestNumber) {
@@ -31,7 +37,8 @@ std::vector<std::string> DescribeFaults(const TFaultOptions& Faults) {
     if (Faults.DropEvery > 0)
         Lines.push_back("answers to requests " + Multiples(Faults.DropEvery) + " dropped");
     if (Faults.ExceptionEvery > 0)
-        Lines.push_back("requests " + Multiples(Faults.ExceptionEvery) + " answered with exception 4");
+        Lines.push_back("requests " + Multiples(Faults.ExceptionEvery) +
+                        " answered with exception 4");
     if (Faults.CloseAfter > 0)
         Lines.push_back("connection closed after " + N(Faults.CloseAfter) + " requests");
     if (Faults.SplitGapMs)

@@ -7,13 +7,13 @@
 // The faults injected for robustness runs. Counts are per connection, from 1; 0 or unset means
 // the fault is off.
 struct TFaultOptions {
-    int DelayMs = 0;                // every answer goes out this late
-    int DropEvery = 0;              // every Nth request is acted on, its answer never sent
-    int ExceptionEvery = 0;         // every Nth request is not acted on and gets exception 4
-    int CloseAfter = 0;             // the connection is closed after the Nth request
-    std::optional<int> SplitGapMs;  // every answer goes out as two segments this far apart
-    int GarbageBytes = 0;           // this many stray bytes go out before every answer
-    std::optional<int> StallAfter;  // requests after the Nth get no answer at all
+    int DelayMs = 0;               // every answer goes out this late
+    int DropEvery = 0;             // every Nth request is acted on, its answer never sent
+    int ExceptionEvery = 0;        // every Nth request is not acted on and gets exception 4
+    int CloseAfter = 0;            // the connection is closed after the Nth request
+    std::optional<int> SplitGapMs; // every answer goes out as two segments this far apart
+    int GarbageBytes = 0;          // this many stray bytes go out before every answer
+    std::optional<int> StallAfter; // requests after the Nth get no answer at all
 };
 
 // What happens to one request.

@@ -24,7 +24,8 @@ std::string Describe(const TModbusRequest& Req) {
 TSimGateway::TSimGateway(std::int64_t EditDelayMs, const TReport& Report) : FReport(Report) {
     FUnits.reserve(CONTROLLER_SETUPS.size());
     for (std::size_t Index = 0; Index < CONTROLLER_SETUPS.size(); ++Index) {
-        const std::string Prefix = "unit " + std::to_string(FIRST_UNIT + static_cast<int>(Index)) + ": ";
+        const std::string Prefix =
+            "unit " + std::to_string(FIRST_UNIT + static_cast<int>(Index)) + ": ";
         FUnits.emplace_back(CONTROLLER_SETUPS[Index], EditDelayMs,
                             [Report, Prefix](const std::string& Line) { Report(Prefix + Line); });
     }
@@ -70,7 +71,8 @@ TFrame TSimGateway::ReadCoils(const TModbusRequest& Req, const TSimController& U
 }
 
 TFrame TSimGateway::ReadRegisters(const TModbusRequest& Req, const TSimController& Unit) {
-    switch (CheckBlock(Req.Address, Req.Word, MODBUS_MAX_READ_REGISTERS, TSimController::REG_COUNT)) {
+    switch (
+        CheckBlock(Req.Address, Req.Word, MODBUS_MAX_READ_REGISTERS, TSimController::REG_COUNT)) {
     case BLOCK_BAD_COUNT:
         return Refuse(Req, MODBUS_EXCEPTION_ILLEGAL_DATA_VALUE, "illegal data value");
     case BLOCK_OUTSIDE:
@@ -92,10 +94,9 @@ TFrame TSimGateway::WriteRegister(const TModbusRequest& Req, TSimController& Uni
                                   const TSimTime& Now) {
     if (Req.Address >= TSimController::REG_COUNT || !Unit.WriteREG(Req.Address, Req.Word, Now))
         return Refuse(Req, MODBUS_EXCEPTION_ILLEGAL_DATA_ADDRESS, "illegal data address");
-    return AnswerFrame(Req, {static_cast<std::uint8_t>(Req.Address >> 8),
-                             static_cast<std::uint8_t>(Req.Address),
-                             static_cast<std::uint8_t>(Req.Word >> 8),
-                             static_cast<std::uint8_t>(Req.Word)});
+    return AnswerFrame(
+        Req, {static_cast<std::uint8_t>(Req.Address >> 8), static_cast<std::uint8_t>(Req.Address),
+              static_cast<std::uint8_t>(Req.Word >> 8), static_cast<std::uint8_t>(Req.Word)});
 }
 
 TFrame TSimGateway::Refuse(const TModbusRequest& Req, std::uint8_t Code, const std::string& Why) {

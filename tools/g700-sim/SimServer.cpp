@@ -9,14 +9,16 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <iostream>
 
 namespace {
-constexpr int LOOP_WAIT_MS = 100;  // longest wait before the loop looks at the stop flag again
-constexpr int PAUSE_SLICE_MS = 20; // a fault's pause is cut into slices this long
-constexpr int TAIL_WAIT_MS = 500;  // how long the rest of a cut request may take to arrive
+using Clock = std::chrono::steady_clock;
+
+constexpr int LOOP_WAIT_MS = 100; // longest wait before the loop looks at the stop flag again
+constexpr int TAIL_WAIT_MS = 500; // how long the rest of a cut request may take to arrive
 
 std::string Name(const sockaddr_in& Addr) {
     char Host[INET_ADDRSTRLEN] = {};
@@ -30,14 +32,17 @@ bool Readable(int Fd, int TimeoutMs) {
     return poll(&Poll, 1, TimeoutMs) > 0;
 }
 
-std::string N(int Val) { return std::to_string(Val); }
+std::string N(int Val) {
+    return std::to_string(Val);
+}
 } // namespace
 
 TSimServer::TSimServer(const TSimOptions& Options, const TSimClock& Clock, const TSimLog& Log)
     : FOptions(Options), FClock(Clock), FLog(Log),
       FGateway(Options.EditDelayMs, [&Log](const std::string& Line) { Log.Say(Line); }),
       FContext(modbus_new_tcp(Options.ListenHost.c_str(), Options.ListenPort), &modbus_free) {
-    // The receive below runs only once poll() saw data, so this bounds a half-sent request.
+    // The context only frames requests on the accepted socket; it never connects or listens.
+    // Requests are received only after poll() saw data, so this wait is a safeguard.
     modbus_set_indication_timeout(FContext.get(), 1, 0);
 }
 
@@ -102,8 +107,18 @@ void TSimServer::WaitForClient() {
     FLog.Say("connection from " + FClientName);
 }
 
+// Sends what is due, then waits for the next request until the next queued bytes are due.
 void TSimServer::ServeClient() {
-    if (Readable(FClientFd, LOOP_WAIT_MS))
+    SendDue();
+    if (FClientFd < 0)
+        return;
+    std::int64_t WaitMs = LOOP_WAIT_MS;
+    if (!FOutbox.empty())
+        WaitMs = std::clamp<std::int64_t>(
+            std::chrono::ceil<std::chrono::milliseconds>(FOutbox.front().Due - Clock::now())
+                .count(),
+            0, WaitMs);
+    if (Readable(FClientFd, static_cast<int>(WaitMs)))
         ServeRequest();
 }
 
@@ -130,13 +145,14 @@ void TSimServer::ServeRequest() {
         FLog.Say("fault: request " + N(Number) + " not answered, stalled after " +
                  N(*FOptions.Faults.StallAfter) + " requests (connection kept open)");
     else
-        Answer(DecodeRequest(Frame, Length), Number, Fault);
+        Respond(DecodeRequest(Frame, Length), Number, Fault);
     if (Fault.Close)
-        CloseClient("fault: closed after " + N(Number) + " requests");
+        FOutbox.push_back({{}, LastDue(), "fault: closed after " + N(Number) + " requests"});
 }
 
 bool TSimServer::ReadMissing(std::uint8_t* Frame, int& Length) {
-    for (int Missing = MissingBytes(Frame, Length); Missing > 0; Missing = MissingBytes(Frame, Length)) {
+    for (int Missing = MissingBytes(Frame, Length); Missing > 0;
+         Missing = MissingBytes(Frame, Length)) {
         if (!Readable(FClientFd, TAIL_WAIT_MS))
             return false;
         const ssize_t Got = recv(FClientFd, Frame + Length, static_cast<std::size_t>(Missing), 0);
@@ -147,7 +163,7 @@ bool TSimServer::ReadMissing(std::uint8_t* Frame, int& Length) {
     return true;
 }
 
-void TSimServer::Answer(const TModbusRequest& Req, int Number, const TFaultDecision& Fault) {
+void TSimServer::Respond(const TModbusRequest& Req, int Number, const TFaultDecision& Fault) {
     const TSimTime Now = FClock.Now();
     FGateway.AdvanceTo(Now);
     TFrame Frame;
@@ -159,50 +175,70 @@ void TSimServer::Answer(const TModbusRequest& Req, int Number, const TFaultDecis
         Frame = FGateway.Answer(Req, Now);
     }
     if (Fault.Drop) {
-        FLog.Say("fault: answer to request " + N(Number) + " (unit " + N(Req.Unit) +
-                 ", function " + N(Req.Function) + ") dropped");
+        FLog.Say("fault: answer to request " + N(Number) + " (unit " + N(Req.Unit) + ", function " +
+                 N(Req.Function) + ") dropped");
         return;
     }
-    Deliver(Frame, Number);
+    Queue(Frame, Number);
 }
 
-void TSimServer::Deliver(const TFrame& Answer, int Number) {
+// A held-back answer goes out its delay after its own request arrived, whatever came between.
+void TSimServer::Queue(const TFrame& Answer, int Number) {
     const TFaultOptions& Faults = FOptions.Faults;
-    if (Faults.DelayMs > 0) {
-        FLog.Say("fault: answer to request " + N(Number) + " held back " + N(Faults.DelayMs) + " ms");
-        if (!Pause(Faults.DelayMs))
-            return;
-    }
+    const auto Due = Clock::now() + std::chrono::milliseconds(Faults.DelayMs);
+    if (Faults.DelayMs > 0)
+        FLog.Say("fault: answer to request " + N(Number) + " held back " + N(Faults.DelayMs) +
+                 " ms");
     TFrame Bytes = GarbageBytes(Faults.GarbageBytes);
     if (!Bytes.empty())
-        FLog.Say("fault: " + N(Faults.GarbageBytes) + " garbage bytes before the answer to request " +
-                 N(Number));
+        FLog.Say("fault: " + N(Faults.GarbageBytes) +
+                 " garbage bytes before the answer to request " + N(Number));
     Bytes.insert(Bytes.end(), Answer.begin(), Answer.end());
     if (!Faults.SplitGapMs) {
-        Send(Bytes.data(), Bytes.size());
+        FOutbox.push_back({Bytes, Due, {}});
         return;
     }
-    const std::size_t Half = Bytes.size() / 2;
+    const auto Half = static_cast<std::ptrdiff_t>(Bytes.size() / 2);
     FLog.Say("fault: answer to request " + N(Number) + " split into " + N(static_cast<int>(Half)) +
-             " + " + N(static_cast<int>(Bytes.size() - Half)) + " bytes, " + N(*Faults.SplitGapMs) +
-             " ms apart");
-    if (Send(Bytes.data(), Half) && Pause(*Faults.SplitGapMs))
-        Send(Bytes.data() + Half, Bytes.size() - Half);
+             " + " + N(static_cast<int>(Bytes.size()) - static_cast<int>(Half)) + " bytes, " +
+             N(*Faults.SplitGapMs) + " ms apart");
+    FOutbox.push_back({TFrame(Bytes.begin(), Bytes.begin() + Half), Due, {}});
+    FOutbox.push_back({TFrame(Bytes.begin() + Half, Bytes.end()),
+                       Due + std::chrono::milliseconds(*Faults.SplitGapMs),
+                       {}});
 }
 
-bool TSimServer::Send(const std::uint8_t* Bytes, std::size_t Count) {
-    while (Count > 0 && FClientFd >= 0) {
-        const ssize_t Sent = send(FClientFd, Bytes, Count, MSG_NOSIGNAL);
+// The outbox goes out in order: nothing overtakes bytes queued before it.
+void TSimServer::SendDue() {
+    const auto Now = Clock::now();
+    while (FClientFd >= 0 && !FOutbox.empty() && FOutbox.front().Due <= Now) {
+        const TOutgoing Next = std::move(FOutbox.front());
+        FOutbox.pop_front();
+        if (Send(Next.Bytes) && !Next.CloseWhy.empty())
+            CloseClient(Next.CloseWhy);
+    }
+}
+
+bool TSimServer::Send(const TFrame& Bytes) {
+    const std::uint8_t* Next = Bytes.data();
+    std::size_t Count = Bytes.size();
+    while (Count > 0) {
+        const ssize_t Sent = send(FClientFd, Next, Count, MSG_NOSIGNAL);
         if (Sent < 0 && errno == EINTR)
             continue;
         if (Sent <= 0) {
             CloseClient(std::string("send failed: ") + std::strerror(errno));
             return false;
         }
-        Bytes += Sent;
+        Next += Sent;
         Count -= static_cast<std::size_t>(Sent);
     }
-    return FClientFd >= 0;
+    return true;
+}
+
+std::chrono::steady_clock::time_point TSimServer::LastDue() const {
+    const auto Now = Clock::now();
+    return FOutbox.empty() ? Now : std::max(Now, FOutbox.back().Due);
 }
 
 void TSimServer::CloseClient(const std::string& Why) {
@@ -210,19 +246,7 @@ void TSimServer::CloseClient(const std::string& Why) {
         return;
     close(FClientFd);
     FClientFd = -1;
+    FOutbox.clear();
     modbus_set_socket(FContext.get(), -1);
     FLog.Say("connection from " + FClientName + " ended: " + Why);
-}
-
-// Waits Ms milliseconds unless a stop is requested first; false when it was.
-bool TSimServer::Pause(int Ms) const {
-    const auto Until = std::chrono::steady_clock::now() + std::chrono::milliseconds(Ms);
-    while (!StopRequested()) {
-        const auto Left =
-            std::chrono::ceil<std::chrono::milliseconds>(Until - std::chrono::steady_clock::now()).count();
-        if (Left <= 0)
-            return true;
-        poll(nullptr, 0, static_cast<int>(std::min<long long>(Left, PAUSE_SLICE_MS)));
-    }
-    return false;
 }

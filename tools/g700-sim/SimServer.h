@@ -8,13 +8,16 @@
 
 #include <modbus.h>
 
+#include <chrono>
+#include <deque>
 #include <memory>
 #include <string>
 
 // The Modbus TCP server of the gateway: listens on a loopback address, serves one client
 // connection at a time, lets libmodbus receive and frame each request, answers it through the
-// gateway and injects the faults the options ask for. Single-threaded; every wait is short, so
-// the loop notices a stop request and keeps the controllers' clocks moving.
+// gateway and injects the faults the options ask for. Single-threaded and never blocked for
+// long: held-back answers wait in an outbox while the loop goes on, so it notices a stop request
+// and keeps the controllers' clocks moving.
 class TSimServer {
 public:
     TSimServer(const TSimOptions& Options, const TSimClock& Clock, const TSimLog& Log);
@@ -29,15 +32,24 @@ public:
     void Run();
 
 private:
+    // Bytes that wait for their time to go out; a close waits its turn behind what was queued
+    // before it.
+    struct TOutgoing {
+        TFrame Bytes;
+        std::chrono::steady_clock::time_point Due;
+        std::string CloseWhy; // not empty: close the connection once this is reached
+    };
+
     void WaitForClient();
     void ServeClient();
     void ServeRequest();
     bool ReadMissing(std::uint8_t* Frame, int& Length);
-    void Answer(const TModbusRequest& Req, int Number, const TFaultDecision& Fault);
-    void Deliver(const TFrame& Answer, int Number);
-    bool Send(const std::uint8_t* Bytes, std::size_t Count);
+    void Respond(const TModbusRequest& Req, int Number, const TFaultDecision& Fault);
+    void Queue(const TFrame& Answer, int Number);
+    void SendDue();
+    bool Send(const TFrame& Bytes);
     void CloseClient(const std::string& Why);
-    bool Pause(int Ms) const;
+    std::chrono::steady_clock::time_point LastDue() const;
 
     const TSimOptions FOptions;
     const TSimClock& FClock;
@@ -48,4 +60,5 @@ private:
     int FClientFd = -1;
     std::string FClientName;
     int FRequestCount = 0;
+    std::deque<TOutgoing> FOutbox;
 };

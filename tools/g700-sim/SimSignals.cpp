@@ -5,7 +5,9 @@
 namespace {
 volatile std::sig_atomic_t StopFlag = 0;
 
-void OnStopSignal(int) { StopFlag = 1; }
+void OnStopSignal(int) {
+    StopFlag = 1;
+}
 } // namespace
 
 void InstallStopHandlers() {
@@ -18,4 +20,6 @@ void InstallStopHandlers() {
     std::signal(SIGPIPE, SIG_IGN);
 }
 
-bool StopRequested() { return StopFlag != 0; }
+bool StopRequested() {
+    return StopFlag != 0;
+}
