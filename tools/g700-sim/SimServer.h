@@ -1,0 +1,64 @@
+#pragma once
+#include "SimClock.h"
+#include "SimFaults.h"
+#include "SimFrames.h"
+#include "SimGateway.h"
+#include "SimLog.h"
+#include "SimOptions.h"
+
+#include <modbus.h>
+
+#include <chrono>
+#include <deque>
+#include <memory>
+#include <string>
+
+// The Modbus TCP server of the gateway: listens on a loopback address, serves one client
+// connection at a time, lets libmodbus receive and frame each request, answers it through the
+// gateway and injects the faults the options ask for. Single-threaded and never blocked for
+// long: held-back answers wait in an outbox while the loop goes on, so it notices a stop request
+// and keeps the controllers' clocks moving.
+class TSimServer {
+public:
+    TSimServer(const TSimOptions& Options, const TSimClock& Clock, const TSimLog& Log);
+    ~TSimServer();
+    TSimServer(const TSimServer&) = delete;
+    TSimServer& operator=(const TSimServer&) = delete;
+
+    // Opens the listening socket and reports the address; false when that fails.
+    bool Listen();
+
+    // Serves clients until SIGINT or SIGTERM.
+    void Run();
+
+private:
+    // Bytes that wait for their time to go out; a close waits its turn behind what was queued
+    // before it.
+    struct TOutgoing {
+        TFrame Bytes;
+        std::chrono::steady_clock::time_point Due;
+        std::string CloseWhy; // not empty: close the connection once this is reached
+    };
+
+    void WaitForClient();
+    void ServeClient();
+    void ServeRequest();
+    bool ReadMissing(std::uint8_t* Frame, int& Length);
+    void Respond(const TModbusRequest& Req, int Number, const TFaultDecision& Fault);
+    void Queue(const TFrame& Answer, int Number);
+    void SendDue();
+    bool Send(const TFrame& Bytes);
+    void CloseClient(const std::string& Why);
+    std::chrono::steady_clock::time_point LastDue() const;
+
+    const TSimOptions FOptions;
+    const TSimClock& FClock;
+    const TSimLog& FLog;
+    TSimGateway FGateway;
+    std::unique_ptr<modbus_t, decltype(&modbus_free)> FContext;
+    int FListenFd = -1;
+    int FClientFd = -1;
+    std::string FClientName;
+    int FRequestCount = 0;
+    std::deque<TOutgoing> FOutbox;
+};
