@@ -1,0 +1,497 @@
+#include "KovUni.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+
+#include <csignal>
+#include <cstdint>
+#include <ostream>
+#include <string>
+
+namespace {
+const QString CONFIG_NAME = QStringLiteral("Kovalta_Config");
+
+// The file a first start writes: the panel's five records at their defaults.
+const std::string DEFAULTS_FILE = R"(<?xml version="1.0" encoding="UTF-8"?>
+<Kovalta_Config>
+  <Records>5</Records>
+  <ServerTCP-IP>192.168.0.222</ServerTCP-IP>
+  <ServerTCP-Port>502</ServerTCP-Port>
+  <ServerTCP-ConstIP>1</ServerTCP-ConstIP>
+  <ServerTCP-AutoIP>0</ServerTCP-AutoIP>
+  <ServerTCP-ConnectAuto>1</ServerTCP-ConnectAuto>
+</Kovalta_Config>
+)";
+
+// The panel's five settings, as the window reads them from the store.
+struct PanelValues {
+    QString ip = QStringLiteral("192.168.0.222");
+    std::int32_t port = 502;
+    bool constIp = true;
+    bool autoIp = false;
+    bool connectAuto = true;
+    bool operator==(const PanelValues&) const = default;
+};
+
+void PrintTo(const PanelValues& v, std::ostream* os) {
+    *os << "{" << v.ip.toStdString() << ", " << v.port << ", " << v.constIp << ", " << v.autoIp
+        << ", " << v.connectAuto << "}";
+}
+
+const PanelValues DEFAULTS;
+const PanelValues CHANGED{QStringLiteral("10.0.0.7"), 1502, false, true, false};
+
+void DeclarePanelRecords(TProgConfig& store) {
+    store.SetConfigName(CONFIG_NAME);
+    store.AddRecord(QStringLiteral("ServerTCP-IP"), QStringLiteral("192.168.0.222"));
+    store.AddRecord(QStringLiteral("ServerTCP-Port"), 502);
+    store.AddRecord(QStringLiteral("ServerTCP-ConstIP"), true);
+    store.AddRecord(QStringLiteral("ServerTCP-AutoIP"), false);
+    store.AddRecord(QStringLiteral("ServerTCP-ConnectAuto"), true);
+}
+
+PanelValues ReadPanel(const TProgConfig& store) {
+    PanelValues v;
+    store.ReadVal(1, v.ip);
+    store.ReadVal(2, v.port);
+    store.ReadVal(3, v.constIp);
+    store.ReadVal(4, v.autoIp);
+    store.ReadVal(5, v.connectAuto);
+    return v;
+}
+
+void WritePanel(TProgConfig& store, const PanelValues& v) {
+    store.WriteVal(1, v.ip);
+    store.WriteVal(2, v.port);
+    store.WriteVal(3, v.constIp);
+    store.WriteVal(4, v.autoIp);
+    store.WriteVal(5, v.connectAuto);
+}
+
+std::string CanonicalFile(const PanelValues& v) {
+    const auto flag = [](bool b) { return b ? "1" : "0"; };
+    return QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                          "<Kovalta_Config>\n"
+                          "  <Records>5</Records>\n"
+                          "  <ServerTCP-IP>%1</ServerTCP-IP>\n"
+                          "  <ServerTCP-Port>%2</ServerTCP-Port>\n"
+                          "  <ServerTCP-ConstIP>%3</ServerTCP-ConstIP>\n"
+                          "  <ServerTCP-AutoIP>%4</ServerTCP-AutoIP>\n"
+                          "  <ServerTCP-ConnectAuto>%5</ServerTCP-ConnectAuto>\n"
+                          "</Kovalta_Config>\n")
+        .arg(v.ip)
+        .arg(v.port)
+        .arg(QLatin1String(flag(v.constIp)), QLatin1String(flag(v.autoIp)),
+             QLatin1String(flag(v.connectAuto)))
+        .toStdString();
+}
+
+// A settings file of the given records, root and "Records" text (null: no "Records" element).
+QByteArray FileWith(const char* records, const QByteArray& elements,
+                    const char* root = "Kovalta_Config") {
+    QByteArray text = QByteArray("<") + root + ">\n";
+    if (records)
+        text += QByteArray("<Records>") + records + "</Records>\n";
+    return text + elements + "</" + root + ">\n";
+}
+
+const QByteArray CHANGED_ELEMENTS = "<ServerTCP-IP>10.0.0.7</ServerTCP-IP>\n"
+                                    "<ServerTCP-Port>1502</ServerTCP-Port>\n"
+                                    "<ServerTCP-ConstIP>0</ServerTCP-ConstIP>\n"
+                                    "<ServerTCP-AutoIP>1</ServerTCP-AutoIP>\n"
+                                    "<ServerTCP-ConnectAuto>0</ServerTCP-ConnectAuto>\n";
+
+class SettingsFile : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        DeclarePanelRecords(store);
+        store.SetFileName(path);
+    }
+
+    QString Path(const QString& name) const { return dir.filePath(name); }
+
+    static void Write(const QString& file, const QByteArray& bytes) {
+        QFile out(file);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        ASSERT_EQ(out.write(bytes), bytes.size());
+    }
+
+    // The file's bytes as a string, so that a mismatch prints as text.
+    static std::string Read(const QString& file) {
+        QFile in(file);
+        return in.open(QIODevice::ReadOnly) ? in.readAll().toStdString() : "<unreadable>";
+    }
+
+    // Opens a file of the given bytes in a fresh panel store.
+    void OpenWith(const QByteArray& bytes) {
+        Write(path, bytes);
+        store.OpenFile(QString());
+    }
+
+    QTemporaryDir dir;
+    const QString path = Path(QStringLiteral("Kovalta_Config.xml"));
+    TProgConfig store;
+};
+
+// A store with nothing declared yet.
+TEST(ProgConfig, StartsWithOnlyThePlaceholderRecord) {
+    TProgConfig store;
+    EXPECT_EQ(store.RecordsCount(), 0);
+    EXPECT_EQ(store.Status(), 0);
+    EXPECT_TRUE(store.ConfigName().isEmpty());
+    QString text = QStringLiteral("unchanged");
+    bool flag = true;
+    std::int32_t number = 7;
+    store.ReadVal(0, text);
+    store.ReadVal(0, flag);
+    store.ReadVal(0, number);
+    EXPECT_TRUE(text.isEmpty());
+    EXPECT_FALSE(flag);
+    EXPECT_EQ(number, 0);
+}
+
+// A string literal or a char pointer must give a text record; any other pointer must not
+// compile rather than silently become a boolean.
+template <typename V>
+concept AddRecordAccepts = requires(TProgConfig& store, V v) { store.AddRecord(QString(), v); };
+template <typename V>
+concept WriteValAccepts = requires(TProgConfig& store, V v) { store.WriteVal(1, v); };
+static_assert(AddRecordAccepts<const char*> && WriteValAccepts<const char*>);
+static_assert(!AddRecordAccepts<const char16_t*> && !WriteValAccepts<const char16_t*>);
+static_assert(!AddRecordAccepts<int*> && !WriteValAccepts<const void*>);
+
+TEST_F(SettingsFile, StringLiteralDeclaresATextRecord) {
+    TProgConfig literal;
+    literal.SetConfigName(QStringLiteral("Root"));
+    literal.AddRecord(QStringLiteral("Mode"), "off");
+    literal.AddRecord(QStringLiteral("Label"), "x");
+    literal.WriteVal(2, "\xC5\x82\x61\xC5\xBA\x6E\x69\x61"); // UTF-8 of "łaźnia"
+    literal.SaveFile(Path(QStringLiteral("literal.xml")));
+
+    QString text;
+    bool flag = true;
+    literal.ReadVal(1, text);
+    literal.ReadVal(1, flag);
+    EXPECT_EQ(text, QStringLiteral("off"));
+    EXPECT_FALSE(flag);
+    EXPECT_EQ(Read(Path(QStringLiteral("literal.xml"))),
+              std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Root>\n  <Records>2</Records>\n"
+                         "  <Mode>off</Mode>\n  <Label>\xC5\x82\x61\xC5\xBA\x6E\x69\x61</Label>\n</Root>\n"));
+}
+
+TEST_F(SettingsFile, FirstStartWritesTheCanonicalDefaultsFileAndReadsItBack) {
+    ASSERT_FALSE(QFile::exists(path));
+    store.OpenFile(QString());
+    EXPECT_EQ(Read(path), DEFAULTS_FILE);
+    EXPECT_EQ(store.Status(), 0);
+    EXPECT_EQ(ReadPanel(store), DEFAULTS);
+}
+
+TEST_F(SettingsFile, SaveWritesTheValuesOfEachKindCanonically) {
+    const PanelValues negative{QString(), -2147483647 - 1, true, true, true};
+    for (const PanelValues& v : {CHANGED, negative}) {
+        WritePanel(store, v);
+        store.SaveFile(QString());
+        EXPECT_EQ(store.Status(), 1);
+        EXPECT_EQ(Read(path), CanonicalFile(v));
+
+        TProgConfig reread;
+        DeclarePanelRecords(reread);
+        reread.OpenFile(path);
+        EXPECT_EQ(reread.Status(), 0);
+        EXPECT_EQ(ReadPanel(reread), v);
+    }
+}
+
+TEST_F(SettingsFile, BooleanIsFalseOnlyForExactlyZero) {
+    const struct {
+        const char* text;
+        bool expected;
+    } cases[] = {{"0", false}, {"1", true},  {"false", true}, {"", true},
+                 {" 0", true}, {"0 ", true}, {"00", true},    {"no", true}};
+    for (const auto& c : cases) {
+        TProgConfig fresh;
+        DeclarePanelRecords(fresh);
+        fresh.SetFileName(path);
+        Write(path, FileWith("5", QByteArray("<ServerTCP-ConstIP>") + c.text +
+                                      "</ServerTCP-ConstIP><ServerTCP-AutoIP>" + c.text +
+                                      "</ServerTCP-AutoIP>"));
+        fresh.OpenFile(QString());
+        const PanelValues v = ReadPanel(fresh);
+        EXPECT_EQ(v.constIp, c.expected) << '"' << c.text << '"';
+        EXPECT_EQ(v.autoIp, c.expected) << '"' << c.text << '"';
+    }
+}
+
+TEST_F(SettingsFile, NoPositiveRecordsCountReadsNothingAndTheNextSaveWritesFive) {
+    const char* notPositive[] = {nullptr, "", "0", "-1", "abc", "5 ", "$"};
+    for (const char* records : notPositive) {
+        const char* shown = records ? records : "(absent)";
+        OpenWith(FileWith(records, CHANGED_ELEMENTS));
+        EXPECT_EQ(store.Status(), 1) << shown;
+        EXPECT_EQ(ReadPanel(store), DEFAULTS) << shown;
+        store.SaveFile(QString());
+        EXPECT_EQ(Read(path), DEFAULTS_FILE) << shown;
+    }
+}
+
+TEST_F(SettingsFile, AnyPositiveRecordsCountReadsEveryDeclaredRecord) {
+    const char* positive[] = {"3", "1", "99", " 7", "$A"};
+    for (const char* records : positive) {
+        WritePanel(store, DEFAULTS);
+        OpenWith(FileWith(records, CHANGED_ELEMENTS));
+        EXPECT_EQ(store.Status(), 0) << records;
+        EXPECT_EQ(ReadPanel(store), CHANGED) << records;
+    }
+}
+
+TEST_F(SettingsFile, RecordsAreFoundByNameWhateverTheFileLayout) {
+    const struct {
+        const char* what;
+        QByteArray file;
+    } cases[] = {
+        {"reordered",
+         FileWith("5", "<ServerTCP-ConnectAuto>0</ServerTCP-ConnectAuto>\n"
+                       "<ServerTCP-AutoIP>1</ServerTCP-AutoIP>\n"
+                       "<ServerTCP-Port>1502</ServerTCP-Port>\n"
+                       "<ServerTCP-ConstIP>0</ServerTCP-ConstIP>\n"
+                       "<ServerTCP-IP>10.0.0.7</ServerTCP-IP>\n")},
+        {"extra elements",
+         FileWith("5", "<Theme>dark</Theme>\n<ServerTCP-IPX>1.1.1.1</ServerTCP-IPX>\n" +
+                           CHANGED_ELEMENTS + "<Window><Left>5</Left></Window>\n")},
+        {"foreign root", FileWith("5", CHANGED_ELEMENTS, "OtherPanel")},
+        {"declaration and one line",
+         "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Kovalta_Config><Records>5</Records>" +
+             QByteArray(CHANGED_ELEMENTS).replace('\n', "") + "</Kovalta_Config>"},
+        {"tabs and carriage returns",
+         "<Kovalta_Config>\r\n\t<Records>5</Records>\r\n\t" +
+             QByteArray(CHANGED_ELEMENTS).replace("\n", "\r\n\t \t") + "</Kovalta_Config>\r\n"},
+        {"first of two alike",
+         FileWith("5", CHANGED_ELEMENTS + "<ServerTCP-Port>9</ServerTCP-Port>\n")},
+    };
+    for (const auto& c : cases) {
+        WritePanel(store, DEFAULTS);
+        OpenWith(c.file);
+        EXPECT_EQ(store.Status(), 0) << c.what;
+        EXPECT_EQ(ReadPanel(store), CHANGED) << c.what;
+        store.SaveFile(QString());
+        EXPECT_EQ(Read(path), CanonicalFile(CHANGED)) << c.what;
+    }
+}
+
+TEST_F(SettingsFile, AbsentElementsReadAsEmptyText) {
+    WritePanel(store, CHANGED);
+    OpenWith(FileWith("5", "<ServerTCP-Port>600</ServerTCP-Port>\n"));
+    EXPECT_EQ(store.Status(), 0);
+    const PanelValues expected{QString(), 600, true, true, true};
+    EXPECT_EQ(ReadPanel(store), expected);
+}
+
+TEST_F(SettingsFile, IntegerTextThatDoesNotConvertKeepsTheValueItHad) {
+    const struct {
+        const char* text; // null: the element is absent
+        std::int32_t expected;
+    } cases[] = {{nullptr, 777},      {"", 777},       {"50x", 777},    {"2147483648", 777},
+                 {" 502 ", 777},      {"$1F7", 503},   {"-1", -1},      {"  80", 80}};
+    for (const auto& c : cases) {
+        store.WriteVal(2, 777);
+        const QByteArray port =
+            c.text ? QByteArray("<ServerTCP-Port>") + c.text + "</ServerTCP-Port>\n" : QByteArray();
+        OpenWith(FileWith("5", "<ServerTCP-IP>10.0.0.7</ServerTCP-IP>\n" + port));
+        const char* shown = c.text ? c.text : "(absent)";
+        EXPECT_EQ(store.Status(), 0) << shown;
+        std::int32_t value = 0;
+        store.ReadVal(2, value);
+        EXPECT_EQ(value, c.expected) << shown;
+        QString ip;
+        store.ReadVal(1, ip);
+        EXPECT_EQ(ip, QStringLiteral("10.0.0.7")) << shown;
+    }
+}
+
+// No element has an empty name, so a record declared without one reads as absent.
+TEST_F(SettingsFile, RecordWithAnEmptyNameMatchesNoElement) {
+    TProgConfig unnamed;
+    unnamed.AddRecord(QString(), "default");
+    Write(path, FileWith("1", "<Other>text</Other>\n"));
+    unnamed.OpenFile(path);
+    EXPECT_EQ(unnamed.Status(), 0);
+    QString text = QStringLiteral("unchanged");
+    unnamed.ReadVal(1, text);
+    EXPECT_TRUE(text.isEmpty()) << text.toStdString();
+}
+
+TEST(ProgConfig, RNumFindsTheFirstRecordOfExactlyThatName) {
+    TProgConfig store;
+    DeclarePanelRecords(store);
+    store.AddRecord(QStringLiteral("ServerTCP-Port"), 1);
+    const struct {
+        const char* name;
+        std::int32_t expected;
+    } cases[] = {{"ServerTCP-IP", 1},    {"ServerTCP-Port", 2},  {"ServerTCP-ConnectAuto", 5},
+                 {"servertcp-port", 0},  {"SERVERTCP-PORT", 0},  {"ServerTCP-Port ", 0},
+                 {"ServerTCP", 0},       {"", 0},                {"Records", 0}};
+    for (const auto& c : cases)
+        EXPECT_EQ(store.RNum(QString::fromUtf8(c.name)), c.expected) << '"' << c.name << '"';
+}
+
+TEST_F(SettingsFile, MalformedFileFailsKeepsEveryValueAndTheNextSaveWritesAWholeFile) {
+    const struct {
+        const char* what;
+        QByteArray file;
+    } cases[] = {
+        {"empty", ""},
+        {"not XML", "Records=5\nServerTCP-IP=10.0.0.7\n"},
+        {"unclosed root", "<Kovalta_Config><Records>5</Records><ServerTCP-IP>10.0.0.7</ServerTCP-IP>"},
+        {"crossed tags", "<Kovalta_Config><Records>5</ServerTCP-IP></Records></Kovalta_Config>"},
+        {"two roots", FileWith("5", CHANGED_ELEMENTS) + "<Second/>"},
+        {"binary", QByteArray("\x00\xFF\xFE<\x01", 5)},
+    };
+    for (const auto& c : cases) {
+        WritePanel(store, DEFAULTS);
+        OpenWith(c.file);
+        EXPECT_EQ(store.Status(), -1) << c.what;
+        EXPECT_EQ(ReadPanel(store), DEFAULTS) << c.what;
+        store.SaveFile(QString());
+        EXPECT_EQ(store.Status(), 1) << c.what;
+        EXPECT_EQ(Read(path), DEFAULTS_FILE) << c.what;
+    }
+}
+
+// Root ignores permission bits, so each target here fails for every user: the path through
+// a regular file, a directory that does not exist, and a path naming a directory.
+TEST_F(SettingsFile, UnwritableTargetFailsAndKeepsTheValues) {
+    Write(Path(QStringLiteral("plain")), "not a directory");
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("taken/Kovalta_Config.xml")));
+    const QString inside = Path(QStringLiteral("taken/Kovalta_Config.xml/keep.txt"));
+    Write(inside, "kept");
+    const QString targets[] = {
+        Path(QStringLiteral("plain/Kovalta_Config.xml")),
+        Path(QStringLiteral("missing/Kovalta_Config.xml")),
+        Path(QStringLiteral("taken/Kovalta_Config.xml")),
+    };
+    for (const QString& target : targets) {
+        TProgConfig saving;
+        DeclarePanelRecords(saving);
+        WritePanel(saving, CHANGED);
+        saving.SaveFile(target);
+        EXPECT_EQ(saving.Status(), -1) << target.toStdString();
+        EXPECT_EQ(saving.FileName(), target);
+        EXPECT_EQ(ReadPanel(saving), CHANGED) << target.toStdString();
+
+        TProgConfig opening;
+        DeclarePanelRecords(opening);
+        opening.OpenFile(target);
+        EXPECT_EQ(opening.Status(), -1) << target.toStdString();
+        EXPECT_EQ(ReadPanel(opening), DEFAULTS) << target.toStdString();
+    }
+    EXPECT_EQ(Read(inside), "kept");
+    EXPECT_FALSE(QFile::exists(Path(QStringLiteral("missing"))));
+}
+
+// A file size limit makes every write past 64 bytes fail, for root as well: a full disk in
+// small. The save must fail without touching the file it would have replaced.
+TEST_F(SettingsFile, FailedWriteLeavesThePreviousFileWhole) {
+    WritePanel(store, CHANGED);
+    store.SaveFile(QString());
+    ASSERT_EQ(store.Status(), 1);
+    WritePanel(store, DEFAULTS);
+
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 64;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    store.SaveFile(QString());
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_EQ(store.Status(), -1);
+    EXPECT_EQ(Read(path), CanonicalFile(CHANGED));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System),
+              QStringList{QStringLiteral("Kovalta_Config.xml")});
+    EXPECT_EQ(ReadPanel(store), DEFAULTS);
+}
+
+TEST_F(SettingsFile, MarkupCharactersInTextSurviveARoundTrip) {
+    const QString text = QStringLiteral("a<b&c>d\"e'f ]]> &amp; \u0105\u0119\u0142\u0144\u00f3\u015b\u017a\u017c");
+    store.WriteVal(1, text);
+    store.SaveFile(QString());
+    const std::string file = Read(path);
+    EXPECT_NE(file.find("a&lt;b&amp;c"), std::string::npos) << file;
+    EXPECT_NE(file.find("&amp;amp;"), std::string::npos) << file;
+
+    TProgConfig reread;
+    DeclarePanelRecords(reread);
+    reread.OpenFile(path);
+    EXPECT_EQ(reread.Status(), 0);
+    QString read;
+    reread.ReadVal(1, read);
+    EXPECT_EQ(read, text);
+}
+
+TEST_F(SettingsFile, OnlyTheFieldOfTheRecordsKindReachesTheFile) {
+    store.WriteVal(1, true);
+    store.WriteVal(1, 9);
+    store.WriteVal(2, QStringLiteral("not the port"));
+    store.WriteVal(2, false);
+    store.WriteVal(3, 0);
+    store.WriteVal(3, QStringLiteral("0"));
+    store.WriteVal(0, QStringLiteral("placeholder"));
+    store.SaveFile(QString());
+    EXPECT_EQ(Read(path), DEFAULTS_FILE);
+
+    bool flag = false;
+    std::int32_t number = 0;
+    store.ReadVal(1, flag);
+    store.ReadVal(1, number);
+    EXPECT_TRUE(flag);
+    EXPECT_EQ(number, 9);
+    QString text;
+    store.ReadVal(2, text);
+    EXPECT_EQ(text, QStringLiteral("502")); // the save rewrites the text form of the integer
+}
+
+TEST_F(SettingsFile, NumbersOutsideTheRecordsDoNothing) {
+    for (const std::int32_t num : {-1, 6, 1000}) {
+        store.WriteVal(num, QStringLiteral("x"));
+        store.WriteVal(num, 1);
+        store.WriteVal(num, true);
+        QString text = QStringLiteral("kept");
+        std::int32_t number = 42;
+        bool flag = true;
+        store.ReadVal(num, text);
+        store.ReadVal(num, number);
+        store.ReadVal(num, flag);
+        EXPECT_EQ(text, QStringLiteral("kept")) << num;
+        EXPECT_EQ(number, 42) << num;
+        EXPECT_TRUE(flag) << num;
+    }
+    EXPECT_EQ(ReadPanel(store), DEFAULTS);
+    EXPECT_EQ(store.RecordsCount(), 5);
+}
+
+TEST_F(SettingsFile, NonEmptyNameBecomesTheFileName) {
+    const QString other = Path(QStringLiteral("other.xml"));
+    store.OpenFile(other);
+    EXPECT_EQ(store.FileName(), other);
+    EXPECT_TRUE(QFile::exists(other));
+    EXPECT_FALSE(QFile::exists(path));
+
+    WritePanel(store, CHANGED);
+    store.SaveFile(QString());
+    EXPECT_EQ(store.FileName(), other);
+    EXPECT_EQ(Read(other), CanonicalFile(CHANGED));
+
+    store.SaveFile(path);
+    EXPECT_EQ(store.FileName(), path);
+    EXPECT_EQ(Read(path), CanonicalFile(CHANGED));
+}
+} // namespace
