@@ -1,0 +1,386 @@
+#include "DravonRTU.h"
+
+#include "QtTCPClient.h"
+
+#include <algorithm>
+#include <chrono>
+#include <utility>
+
+namespace {
+constexpr std::uint8_t MODBUS_READ_COILS = 1;
+constexpr std::uint8_t MODBUS_READ_HOLDING_REGISTERS = 3;
+constexpr std::uint8_t MODBUS_WRITE_SINGLE_REGISTER = 6;
+
+constexpr std::int32_t REQUEST_LENGTH = 12;
+constexpr std::int32_t MBAP_LENGTH = 6; // identifier, protocol, length: not counted in the length
+constexpr std::int32_t RESPONSE_HEAD_LENGTH = 9; // up to and including the byte count
+constexpr std::int32_t POS_FUNCTION = 8;
+constexpr std::int32_t POS_BYTE_COUNT = 9;
+constexpr std::int32_t POS_FIRST_DATA = 10;
+constexpr std::int32_t LAST_TRANS_ID = 65535;
+constexpr std::int32_t BUFFER_SIZE = std::tuple_size_v<TRTUBuffer>;
+
+// Identifier 0 never goes on the wire: an empty read would otherwise match it.
+std::int32_t NextTransID(std::int32_t Id) {
+    return Id >= 0 && Id < LAST_TRANS_ID ? Id + 1 : 1;
+}
+
+std::uint8_t HighByte(std::int32_t Val) {
+    return static_cast<std::uint8_t>((Val >> 8) & 0xFF);
+}
+
+std::uint8_t LowByte(std::int32_t Val) {
+    return static_cast<std::uint8_t>(Val & 0xFF);
+}
+
+std::int32_t CoilDataBytes(std::int32_t Count) {
+    return Count / 8 + (Count % 8 != 0 ? 1 : 0);
+}
+
+bool IsBufferPosition(std::int32_t Num) {
+    return Num >= 1 && Num <= BUFFER_SIZE;
+}
+} // namespace
+
+TDravonPort::TDravonPort(std::unique_ptr<TTCPClient> Client)
+    : Sauna(std::make_unique<TSaunaMX>()), Sockets(std::make_unique<TDravonSockets>()),
+      TCPClient(Client ? std::move(Client) : std::make_unique<TQtTCPClient>()),
+      SocketTimer(std::make_unique<QTimer>()) {
+    SocketTimer->setInterval(TICK_MS);
+    QObject::connect(SocketTimer.get(), &QTimer::timeout, SocketTimer.get(),
+                     [this] { SocketTimerTick(); });
+}
+
+TDravonPort::~TDravonPort() {
+    // The timer goes first, so no tick runs on a half-destroyed port.
+    SocketTimer.reset();
+    Sockets.reset();
+    TCPClient.reset();
+    Sauna.reset();
+}
+
+void TDravonPort::Start() {
+    SocketTimer->start();
+}
+
+void TDravonPort::TCPConnect() {
+    TCPClient->SetHost(FServerTCPIPNum);
+    TCPClient->SetPort(static_cast<std::uint16_t>(FServerTCPPortNum & 0xFFFF));
+    if (TCPClient->Connect(CONNECT_TIMEOUT_MS))
+        FTimeoutsInRow = 0; // time-outs of an earlier connection say nothing of this one
+    else
+        FError = ERROR_NOT_CONNECTED;
+}
+
+void TDravonPort::WriteRW(std::int32_t RNum, std::int32_t RVal) {
+    FRegVal = RVal;
+    BuildRequest(MODBUS_WRITE_SINGLE_REGISTER, RNum, RVal, REQUEST_LENGTH);
+}
+
+void TDravonPort::ReadRW(std::int32_t RNum, std::int32_t RCount) {
+    FRegCount = RCount;
+    BuildRequest(MODBUS_READ_HOLDING_REGISTERS, RNum, RCount, RESPONSE_HEAD_LENGTH + 2 * RCount);
+}
+
+void TDravonPort::ReadRB(std::int32_t RNum, std::int32_t RCount) {
+    FRegCount = RCount;
+    BuildRequest(MODBUS_READ_COILS, RNum, RCount, RESPONSE_HEAD_LENGTH + CoilDataBytes(RCount));
+}
+
+std::uint8_t TDravonPort::ReadTxBuffer(std::int32_t Num) const {
+    return IsBufferPosition(Num) ? FTxBuffer[Num - 1] : 0;
+}
+
+void TDravonPort::WriteTxBuffer(std::int32_t Num, std::uint8_t Val) {
+    if (IsBufferPosition(Num))
+        FTxBuffer[Num - 1] = Val;
+}
+
+std::uint8_t TDravonPort::ReadRxBuffer(std::int32_t Num) const {
+    return IsBufferPosition(Num) ? FRxBuffer[Num - 1] : 0;
+}
+
+void TDravonPort::WriteRxBuffer(std::int32_t Num, std::uint8_t Val) {
+    if (IsBufferPosition(Num))
+        FRxBuffer[Num - 1] = Val;
+}
+
+void TDravonPort::SocketTimerTick() {
+    if (FStartTimer > 0) {
+        --FStartTimer;
+        return;
+    }
+    if (!FSocketServerStart) {
+        FStatus = PORT_STOP;
+        FError = NO_ERROR;
+        RaiseTrans(PORT_STOP);
+        return;
+    }
+    CheckConnection();
+    if (FStatus == PORT_IDLE)
+        RaiseTrans(PORT_IDLE);
+    if (FStatus == PORT_TRANS) {
+        ReadResponse();
+        return;
+    }
+    if (FStatus == PORT_REC) {
+        FStatus = PORT_COMPLETE;
+        RaiseTrans(PORT_COMPLETE);
+        return;
+    }
+    FinishTurn();
+}
+
+void TDravonPort::RaiseTrans(TPortStatus State) {
+    if (OnTrans)
+        OnTrans(State);
+}
+
+void TDravonPort::RaiseError() {
+    if (OnError)
+        OnError(PORT_ERROR, FError);
+}
+
+void TDravonPort::Fail(TPortError Code) {
+    FStatus = PORT_ERROR;
+    FError = Code;
+}
+
+void TDravonPort::CheckConnection() {
+    if (++FConnTimer < RECONNECT_EVERY_TICKS)
+        return;
+    FConnTimer = 0;
+    if (TCPClient->CheckLink() != TCP_LINK_UP)
+        TCPConnect();
+}
+
+void TDravonPort::ReadResponse() {
+    FStatus = PORT_REC;
+    TCPReceive();
+    Sockets->SetStatus(Sockets->ActiveSocket(), SOCKET_STATUS_COMPLETE);
+    RaiseTrans(FStatus);
+}
+
+void TDravonPort::FinishTurn() {
+    ReportFailure();
+    AcceptResponse();
+    CloseTurn();
+    if (FSocketServerStop) {
+        FSocketServerStop = false;
+        FSocketServerStart = false;
+        FActiveClosedAtStop = true;
+        return;
+    }
+    if (FSocketServerReset) {
+        FSocketServerReset = false;
+        Sockets->ResetSockets();
+    }
+    DispatchNext();
+}
+
+void TDravonPort::ReportFailure() {
+    if (FStatus != PORT_ERROR)
+        return;
+    RaiseError();
+    RaiseTrans(PORT_ERROR);
+    Sockets->SetStatus(Sockets->ActiveSocket(), SOCKET_STATUS_ERROR);
+}
+
+void TDravonPort::AcceptResponse() {
+    if (FStatus != PORT_COMPLETE)
+        return;
+    if (FTransID != FRecID) {
+        // Stale or late bytes: drop what is held and start the identifiers again.
+        TCPClient->DiscardInput();
+        FTransID = 0;
+        Sockets->SetStatus(Sockets->ActiveSocket(), SOCKET_STATUS_ERROR);
+        Fail(ERROR_ID);
+        return;
+    }
+    if (!ResponseIsWellFormed()) {
+        Sockets->SetStatus(Sockets->ActiveSocket(), SOCKET_STATUS_ERROR);
+        Fail(ERROR_REC);
+        return;
+    }
+    DecodeRxBuffer();
+    Sockets->CompleteActiveSocket();
+}
+
+bool TDravonPort::ResponseIsWellFormed() const {
+    if (FRecArrived < FRecCount)
+        return false;
+    // An exception answer carries the request's function code with the high bit set.
+    if (ReadRxBuffer(POS_FUNCTION) != FFunctionCode)
+        return false;
+    if (FFunctionCode == MODBUS_WRITE_SINGLE_REGISTER)
+        return true; // the echo of a write has no byte count
+    return ReadRxBuffer(POS_BYTE_COUNT) == FRecCount - RESPONSE_HEAD_LENGTH;
+}
+
+void TDravonPort::CloseTurn() {
+    if (FActiveClosedAtStop) {
+        // Closed already when the stop was honoured; a request queued into the same slot
+        // number while the link was stopped must still be sent.
+        FActiveClosedAtStop = false;
+        return;
+    }
+    Sockets->CloseActiveSocket();
+}
+
+void TDravonPort::DispatchNext() {
+    Sockets->GetNext();
+    const std::int32_t next = Sockets->ActiveSocket();
+    if (next == 0)
+        return; // the table is empty
+    FStatus = PORT_IDLE;
+    FError = NO_ERROR;
+    RunSocket(next);
+    RaiseTrans(FStatus);
+}
+
+void TDravonPort::RunSocket(std::int32_t Num) {
+    Sockets->SetStatus(Num, SOCKET_STATUS_RUN);
+    FSlaveAddr = static_cast<std::uint8_t>(Sockets->GetSlaveAddr(Num) & 0xFF);
+    const std::int32_t regNum = Sockets->GetRegNum(Num);
+    switch (Sockets->GetFunctionCode(Num)) {
+    case SOCKET_FUNCTION_READ_COILS:
+        FStatus = PORT_TRANS;
+        ReadRB(regNum, Sockets->GetRegCount(Num));
+        break;
+    case SOCKET_FUNCTION_READ_REGISTERS:
+        FStatus = PORT_TRANS;
+        ReadRW(regNum, Sockets->GetRegCount(Num));
+        break;
+    case SOCKET_FUNCTION_WRITE_REGISTER:
+        FStatus = PORT_TRANS;
+        WriteRW(regNum, Sockets->GetRegValue(Num));
+        break;
+    default:
+        break; // nothing to send; the port stays idle
+    }
+}
+
+void TDravonPort::BuildRequest(std::uint8_t FunctionCode, std::int32_t RNum, std::int32_t Word,
+                               std::int32_t RecCount) {
+    FFunctionCode = FunctionCode;
+    FRegNum = RNum;
+    FTransID = NextTransID(FTransID);
+    FTransCount = REQUEST_LENGTH;
+    SetTxHeader();
+    WriteTxBuffer(8, FunctionCode);
+    WriteTxBuffer(9, HighByte(RNum));
+    WriteTxBuffer(10, LowByte(RNum));
+    WriteTxBuffer(11, HighByte(Word));
+    WriteTxBuffer(12, LowByte(Word));
+    FRecCount = RecCount;
+    TCPTransmit();
+}
+
+void TDravonPort::SetTxHeader() {
+    WriteTxBuffer(1, HighByte(FTransID));
+    WriteTxBuffer(2, LowByte(FTransID));
+    WriteTxBuffer(3, 0);
+    WriteTxBuffer(4, 0);
+    WriteTxBuffer(5, HighByte(FTransCount - MBAP_LENGTH));
+    WriteTxBuffer(6, LowByte(FTransCount - MBAP_LENGTH));
+    WriteTxBuffer(7, FSlaveAddr);
+}
+
+void TDravonPort::TCPTransmit() {
+    FError = NO_ERROR;
+    switch (TCPClient->CheckLink()) {
+    case TCP_LINK_DOWN:
+        Fail(ERROR_NOT_CONNECTED);
+        return;
+    case TCP_LINK_FAILED:
+        Fail(ERROR_TRANS);
+        return;
+    case TCP_LINK_UP:
+        break;
+    }
+    const auto length = std::clamp(FTransCount, 0, BUFFER_SIZE);
+    const QByteArray block(reinterpret_cast<const char*>(FTxBuffer.data()), length);
+    if (!TCPClient->Write(block))
+        Fail(ERROR_TRANS);
+}
+
+void TDravonPort::TCPReceive() {
+    FError = NO_ERROR;
+    if (TCPClient->CheckLink() != TCP_LINK_UP) {
+        Fail(ERROR_NOT_CONNECTED);
+        return;
+    }
+    // No tick while the read blocks; the next one comes a full interval after it.
+    SocketTimer->stop();
+    QByteArray block;
+    const TTCPRead result = CollectResponse(block);
+    if (result == TCP_READ_FAILED)
+        Fail(ERROR_REC);
+    else if (block.isEmpty())
+        Fail(ERROR_TIMEOUT);
+    else
+        StoreResponse(block);
+    CountTimeout(FError == ERROR_TIMEOUT);
+    SocketTimer->start(TICK_MS);
+}
+
+TTCPRead TDravonPort::CollectResponse(QByteArray& Block) {
+    // TCP may split a frame: read on until it is whole or the time-out, counted from the start
+    // of the read on a clock that never jumps, has passed.
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(READ_TIMEOUT_MS);
+    while (Block.size() < FRecCount) {
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        if (left <= 0)
+            return TCP_READ_TIMEOUT;
+        const TTCPRead result = TCPClient->Read(Block, static_cast<std::int32_t>(left));
+        if (result != TCP_READ_DATA)
+            return result;
+    }
+    return TCP_READ_DATA;
+}
+
+void TDravonPort::StoreResponse(const QByteArray& Block) {
+    // Bytes beyond the expected length are dropped; missing ones read 0.
+    const auto byteAt = [&Block](std::int32_t Index) -> std::uint8_t {
+        return Index < Block.size() ? static_cast<std::uint8_t>(Block[Index]) : 0;
+    };
+    FRecArrived = std::min(static_cast<std::int32_t>(Block.size()), FRecCount);
+    for (std::int32_t pos = 1; pos <= std::min(FRecCount, BUFFER_SIZE); ++pos)
+        WriteRxBuffer(pos, byteAt(pos - 1));
+    FRecID = byteAt(0) * 256 + byteAt(1);
+}
+
+void TDravonPort::CountTimeout(bool TimedOut) {
+    FTimeoutsInRow = TimedOut ? FTimeoutsInRow + 1 : 0;
+    if (FTimeoutsInRow < TIMEOUTS_BEFORE_DISCONNECT)
+        return;
+    // A gateway that vanished without closing would otherwise leave the link "connected" with
+    // frozen values; the reconnect check opens a fresh connection.
+    FTimeoutsInRow = 0;
+    TCPClient->Disconnect();
+}
+
+void TDravonPort::DecodeRxBuffer() {
+    const std::int32_t active = Sockets->ActiveSocket();
+    if (active == 0)
+        return;
+    switch (Sockets->GetFunctionCode(active)) {
+    case SOCKET_FUNCTION_READ_COILS:
+        for (std::int32_t k = 0; k < FRegCount; ++k) {
+            const std::uint8_t data = ReadRxBuffer(POS_FIRST_DATA + k / 8);
+            Sauna->WriteTableBIT(FRegNum + k, ((data >> (k % 8)) & 1) != 0);
+        }
+        break;
+    case SOCKET_FUNCTION_READ_REGISTERS:
+        for (std::int32_t k = 0; k < FRegCount; ++k) {
+            const std::int32_t high = ReadRxBuffer(POS_FIRST_DATA + 2 * k);
+            const std::int32_t low = ReadRxBuffer(POS_FIRST_DATA + 2 * k + 1);
+            Sauna->WriteTableREG(FRegNum + k, high * 256 + low);
+        }
+        break;
+    default:
+        break; // a write's echo carries nothing for the image
+    }
+}

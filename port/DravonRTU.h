@@ -1,0 +1,171 @@
+#pragma once
+#include "SaunaMX.h"
+#include "SocketRTU.h"
+#include "TCPClient.h"
+
+#include <QString>
+#include <QTimer>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+// The step the port is in.
+enum TPortStatus : std::uint8_t {
+    PORT_STOP,     // the poll engine is stopped
+    PORT_IDLE,     // no request in flight
+    PORT_TRANS,    // the active slot's request has been sent
+    PORT_REC,      // the response has been read
+    PORT_COMPLETE, // the response is checked and accepted on the next tick
+    PORT_ERROR,    // the last step failed; ErrorCode says why
+};
+
+// Why the port is in PORT_ERROR.
+enum TPortError : std::uint8_t {
+    NO_ERROR,
+    ERROR_NOT_CONNECTED, // no connection for a send or a read, or a connect attempt failed
+    ERROR_TIMEOUT,       // nothing arrived within the read time-out
+    ERROR_TRANS,         // the send failed, or the connected test before it
+    ERROR_REC,           // the read failed, or the response is malformed
+    ERROR_ID,            // the response's transaction identifier is not the request's
+};
+
+using TEventOnTrans = std::function<void(TPortStatus State)>;
+using TEventOnError = std::function<void(TPortStatus State, TPortError ECode)>;
+
+// A Modbus TCP frame, positions 1 to 100.
+using TRTUBuffer = std::array<std::uint8_t, 100>;
+
+// The controller port: the one TCP link to the gateway and the poll engine that serves the
+// request slots, one step of one Modbus TCP transaction per 100 ms tick, decoding every
+// accepted response into the controller image. Failures become TPortError codes; nothing
+// throws. Everything runs on the thread that owns the port.
+class TDravonPort {
+public:
+    static constexpr std::int32_t TICK_MS = 100;
+    static constexpr std::int32_t CONNECT_TIMEOUT_MS = 2000;
+    static constexpr std::int32_t READ_TIMEOUT_MS = 1000;
+    static constexpr std::int32_t START_DELAY_TICKS = 20;
+    static constexpr std::int32_t RECONNECT_EVERY_TICKS = 10;
+    static constexpr std::int32_t TIMEOUTS_BEFORE_DISCONNECT = 3;
+
+    // The QTcpSocket client unless a test hands in its own.
+    explicit TDravonPort(std::unique_ptr<TTCPClient> Client = nullptr);
+    ~TDravonPort();
+    TDravonPort(const TDravonPort&) = delete;
+    TDravonPort& operator=(const TDravonPort&) = delete;
+
+    std::unique_ptr<TSaunaMX> Sauna;
+    std::unique_ptr<TDravonSockets> Sockets;
+    std::unique_ptr<TTCPClient> TCPClient;
+    std::unique_ptr<QTimer> SocketTimer;
+    TEventOnTrans OnTrans;
+    TEventOnError OnError;
+
+    void Start();
+    void TCPConnect();
+    void WriteRW(std::int32_t RNum, std::int32_t RVal);
+    void ReadRW(std::int32_t RNum, std::int32_t RCount);
+    void ReadRB(std::int32_t RNum, std::int32_t RCount);
+
+    // Positions 1 to 100; others read 0 and ignore writes.
+    std::uint8_t ReadTxBuffer(std::int32_t Num) const;
+    void WriteTxBuffer(std::int32_t Num, std::uint8_t Val);
+    std::uint8_t ReadRxBuffer(std::int32_t Num) const;
+    void WriteRxBuffer(std::int32_t Num, std::uint8_t Val);
+
+    // One step of the poll engine. The timer calls it; tests drive it directly.
+    void SocketTimerTick();
+
+    std::int32_t PortType() const { return FPortType; }
+    void SetPortType(std::int32_t Val) { FPortType = Val; }
+    std::int32_t ServerTCPPortNum() const { return FServerTCPPortNum; }
+    void SetServerTCPPortNum(std::int32_t Val) { FServerTCPPortNum = Val; }
+    QString ServerTCPIPNum() const { return FServerTCPIPNum; }
+    void SetServerTCPIPNum(const QString& Val) { FServerTCPIPNum = Val; }
+    std::int32_t PortNumCOM() const { return FPortNumCOM; }
+    void SetPortNumCOM(std::int32_t Val) { FPortNumCOM = Val; }
+    bool AutoConnect() const { return FAutoConnect; }
+    void SetAutoConnect(bool Val) { FAutoConnect = Val; }
+    bool SocketServerStart() const { return FSocketServerStart; }
+    void SetSocketServerStart(bool Val) { FSocketServerStart = Val; }
+    bool SocketServerStop() const { return FSocketServerStop; }
+    void SetSocketServerStop(bool Val) { FSocketServerStop = Val; }
+    bool SocketServerReset() const { return FSocketServerReset; }
+    void SetSocketServerReset(bool Val) { FSocketServerReset = Val; }
+    std::int32_t TransID() const { return FTransID; }
+    void SetTransID(std::int32_t Val) { FTransID = Val; }
+    std::int32_t RecID() const { return FRecID; }
+    void SetRecID(std::int32_t Val) { FRecID = Val; }
+    TPortStatus Status() const { return FStatus; }
+    void SetStatus(TPortStatus Val) { FStatus = Val; }
+    TPortError ErrorCode() const { return FError; }
+    void SetErrorCode(TPortError Val) { FError = Val; }
+    std::uint8_t SlaveAddr() const { return FSlaveAddr; }
+    void SetSlaveAddr(std::uint8_t Val) { FSlaveAddr = Val; }
+    std::int32_t RegNum() const { return FRegNum; }
+    void SetRegNum(std::int32_t Val) { FRegNum = Val; }
+    std::int32_t RegVal() const { return FRegVal; }
+    void SetRegVal(std::int32_t Val) { FRegVal = Val; }
+    std::int32_t RegCount() const { return FRegCount; }
+    void SetRegCount(std::int32_t Val) { FRegCount = Val; }
+    std::int32_t TransCount() const { return FTransCount; }
+    void SetTransCount(std::int32_t Val) { FTransCount = Val; }
+
+private:
+    void RaiseTrans(TPortStatus State);
+    void RaiseError();
+
+    void Fail(TPortError Code);
+    void CheckConnection();
+    void ReadResponse();
+    void FinishTurn();
+    void ReportFailure();
+    void AcceptResponse();
+    bool ResponseIsWellFormed() const;
+    void CloseTurn();
+    void DispatchNext();
+
+    void RunSocket(std::int32_t Num);
+    void BuildRequest(std::uint8_t FunctionCode, std::int32_t RNum, std::int32_t Word,
+                      std::int32_t RecCount);
+    void SetTxHeader();
+    void TCPTransmit();
+    void TCPReceive();
+    TTCPRead CollectResponse(QByteArray& Block);
+    void StoreResponse(const QByteArray& Block);
+    void CountTimeout(bool TimedOut);
+    void DecodeRxBuffer();
+
+    std::int32_t FPortType = 0;
+    std::int32_t FServerTCPPortNum = 0;
+    QString FServerTCPIPNum;
+    std::int32_t FPortNumCOM = 0;
+    bool FAutoConnect = false;
+    bool FSocketServerStart = false;
+    bool FSocketServerStop = false;
+    bool FSocketServerReset = false;
+    std::int32_t FTransID = 0;
+    std::int32_t FRecID = 0;
+    TPortStatus FStatus = PORT_IDLE;
+    TPortError FError = NO_ERROR;
+    std::int32_t FStartTimer = START_DELAY_TICKS;
+    // Two short of a check, so the first check falls on the second running tick.
+    std::int32_t FConnTimer = RECONNECT_EVERY_TICKS - 2;
+    std::uint8_t FSlaveAddr = 1;
+    std::uint8_t FFunctionCode = 0;
+    std::int32_t FRegNum = 0;
+    std::int32_t FRegVal = 0;
+    std::int32_t FRegCount = 0;
+    TRTUBuffer FTxBuffer{};
+    TRTUBuffer FRxBuffer{};
+    std::int32_t FTransCount = 0;
+    std::int32_t FRecCount = 0;
+    // Bytes of the last response that arrived, up to the expected length.
+    std::int32_t FRecArrived = 0;
+    // Reads in a row that brought nothing before the read time-out.
+    std::int32_t FTimeoutsInRow = 0;
+    // The stop was honoured after the active slot was closed: its turn is already over.
+    bool FActiveClosedAtStop = false;
+};

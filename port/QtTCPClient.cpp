@@ -1,0 +1,49 @@
+#include "QtTCPClient.h"
+
+#include <algorithm>
+
+bool TQtTCPClient::Connect(std::int32_t TimeoutMs) {
+    if (FSocket.state() != QAbstractSocket::UnconnectedState)
+        return false;
+    FSocket.connectToHost(FHost, FPort, QIODevice::ReadWrite, QAbstractSocket::IPv4Protocol);
+    if (FSocket.waitForConnected(TimeoutMs))
+        return true;
+    // Leaves the socket unconnected, so the next attempt starts clean.
+    FSocket.abort();
+    return false;
+}
+
+TTCPLink TQtTCPClient::CheckLink() {
+    if (!Connected())
+        return TCP_LINK_DOWN;
+    // A zero wait takes in what has arrived and notices a peer that has closed.
+    FSocket.waitForReadyRead(0);
+    if (Connected())
+        return TCP_LINK_UP;
+    return FSocket.error() == QAbstractSocket::RemoteHostClosedError ? TCP_LINK_DOWN
+                                                                     : TCP_LINK_FAILED;
+}
+
+bool TQtTCPClient::Write(const QByteArray& Block) {
+    // Without an event loop the socket's buffer is handed to the network only by flush().
+    return Connected() && FSocket.write(Block) == Block.size() && FSocket.flush();
+}
+
+TTCPRead TQtTCPClient::Read(QByteArray& Into, std::int32_t WaitMs) {
+    if (!FSocket.isOpen())
+        return TCP_READ_FAILED;
+    // A negative wait would mean "for ever" to the socket.
+    if (FSocket.bytesAvailable() == 0 && !FSocket.waitForReadyRead(std::max(WaitMs, 0)))
+        return Connected() ? TCP_READ_TIMEOUT : TCP_READ_FAILED;
+    Into.append(FSocket.readAll());
+    return TCP_READ_DATA;
+}
+
+void TQtTCPClient::DiscardInput() {
+    if (FSocket.isOpen())
+        FSocket.readAll();
+}
+
+void TQtTCPClient::Disconnect() {
+    FSocket.abort();
+}

@@ -1,0 +1,706 @@
+#include "DravonRTU.h"
+#include "FakeTCPClient.h"
+#include "ModbusReplies.h"
+#include "PortRig.h"
+#include "SaunaREG.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+void QueuePollSet(TDravonSockets& Sockets, std::int32_t Addr) {
+    for (const TPollBlock& block : POLL_SET) {
+        if (block.Coils)
+            Sockets.AddReadRBBlock(Addr, block.First, block.Count, SOCKET_MODE_MULTI);
+        else
+            Sockets.AddReadRWBlock(Addr, block.First, block.Count, SOCKET_MODE_MULTI);
+    }
+}
+
+std::vector<std::int32_t> FirstNumbersWritten(const FakeTCPClient& Fake, std::size_t From) {
+    std::vector<std::int32_t> firsts;
+    for (std::size_t n = From; n < Fake.Written.size(); ++n)
+        firsts.push_back(FrameFirst(Fake.Written[n]));
+    return firsts;
+}
+
+} // namespace
+
+TEST(DravonPort, ConstructionValues) {
+    PortRig rig;
+    TDravonPort& port = *rig.Port;
+    EXPECT_EQ(port.SlaveAddr(), 1);
+    EXPECT_EQ(port.Status(), PORT_IDLE);
+    EXPECT_EQ(port.ErrorCode(), NO_ERROR);
+    EXPECT_EQ(port.TransID(), 0);
+    EXPECT_FALSE(port.SocketServerStart());
+    EXPECT_FALSE(port.SocketTimer->isActive());
+    EXPECT_EQ(port.SocketTimer->interval(), 100);
+    EXPECT_EQ(port.Sockets->Count(), 0);
+    EXPECT_EQ(port.Sauna->ReadTableREG(REG_TEMP_ACT), 0);
+    TDravonPort plain;
+    EXPECT_TRUE(plain.ServerTCPIPNum().isEmpty());
+    EXPECT_EQ(plain.ServerTCPPortNum(), 0);
+    EXPECT_FALSE(plain.TCPClient->IsConnected());
+}
+
+TEST(DravonPort, StartEnablesTheTimer) {
+    PortRig rig;
+    rig.Port->Start();
+    EXPECT_TRUE(rig.Port->SocketTimer->isActive());
+}
+
+TEST(DravonPort, StartDelayThenStoppedTicksOnlyReportStop) {
+    PortRig rig;
+    rig.Port->Sockets->AddWriteRW(1, REG_COMMAND, CMD_LIGHT1);
+    for (int tick = 1; tick <= 20; ++tick)
+        EXPECT_EQ(rig.Tick(), Events{}) << tick;
+    for (int tick = 21; tick <= 40; ++tick)
+        EXPECT_EQ(rig.Tick(), Events{"STOP"}) << tick;
+    EXPECT_EQ(rig.Port->Status(), PORT_STOP);
+    EXPECT_EQ(rig.Fake->ConnectCalls, 0);
+    EXPECT_TRUE(rig.Fake->Written.empty());
+}
+
+TEST(DravonPort, FirstDispatchFailsWithoutConnectionAndTheNextCheckConnects) {
+    PortRig rig;
+    QueuePollSet(*rig.Port->Sockets, 1);
+    rig.Port->SetSocketServerStart(true);
+    rig.PassStartDelay();
+
+    EXPECT_EQ(rig.Tick(), (Events{"IDLE", "ERROR"}));
+    EXPECT_EQ(rig.Port->ErrorCode(), ERROR_NOT_CONNECTED);
+    EXPECT_EQ(rig.Fake->ConnectCalls, 0);
+
+    EXPECT_EQ(rig.Tick(), (Events{"OnError NOT_CONNECTED", "ERROR", "TRANS"}));
+    EXPECT_EQ(rig.Fake->ConnectCalls, 1);
+    EXPECT_EQ(rig.Fake->Host, "127.0.0.1");
+    EXPECT_EQ(rig.Fake->Port, 1502);
+    ASSERT_EQ(rig.Fake->Written.size(), 1u);
+    EXPECT_EQ(FrameFirst(rig.Fake->Written[0]), 40);
+    EXPECT_EQ(rig.Port->Sockets->GetStatus(1), SOCKET_STATUS_WAIT);
+    EXPECT_EQ(rig.Port->Sockets->GetStatus(2), SOCKET_STATUS_RUN);
+}
+
+TEST(DravonPort, ReconnectCheckFallsOnEveryTenthRunningTick) {
+    PortRig rig;
+    rig.Fake->ConnectSucceeds = false;
+    rig.Port->Sockets->AddReadRWBlock(1, 1, 15, SOCKET_MODE_MULTI);
+    rig.Port->SetSocketServerStart(true);
+    rig.PassStartDelay();
+    std::vector<int> checkTicks;
+    for (int running = 1; running <= 35; ++running) {
+        if (running == 5) {
+            // Stopped ticks are not counted.
+            rig.Port->SetSocketServerStart(false);
+            for (int stopped = 0; stopped < 7; ++stopped)
+                rig.Tick();
+            rig.Port->SetSocketServerStart(true);
+        }
+        const int before = rig.Fake->ConnectCalls;
+        rig.Tick();
+        if (rig.Fake->ConnectCalls > before)
+            checkTicks.push_back(running);
+    }
+    EXPECT_EQ(checkTicks, (std::vector<int>{2, 12, 22, 32}));
+    EXPECT_EQ(rig.Port->ErrorCode(), ERROR_NOT_CONNECTED);
+}
+
+TEST(DravonPort, ReconnectCheckTreatsAFailedConnectedTestAsNotConnected) {
+    PortRig rig;
+    rig.StartConnected();
+    rig.Fake->FailLinkTest = true;
+    rig.Tick();
+    EXPECT_EQ(rig.Fake->ConnectCalls, 0);
+    rig.Tick();
+    EXPECT_EQ(rig.Fake->ConnectCalls, 1);
+}
+
+TEST(DravonPort, TCPConnectUsesTheLowSixteenBitsOfThePortAndReportsFailureQuietly) {
+    PortRig rig;
+    rig.Port->SetServerTCPPortNum(65536 + 1502);
+    rig.Port->SetStatus(PORT_COMPLETE);
+    rig.Port->TCPConnect();
+    EXPECT_EQ(rig.Fake->Port, 1502);
+    EXPECT_TRUE(rig.Fake->Connected());
+    EXPECT_EQ(rig.Port->ErrorCode(), NO_ERROR);
+
+    rig.Port->TCPConnect(); // already connected
+    EXPECT_EQ(rig.Port->ErrorCode(), ERROR_NOT_CONNECTED);
+    EXPECT_EQ(rig.Port->Status(), PORT_COMPLETE);
+    EXPECT_TRUE(rig.Raised.empty());
+    EXPECT_TRUE(rig.Fake->Connected());
+}
+
+TEST(DravonPort, RequestFramesAndTheResponseLengthsTheyWaitFor) {
+    const struct {
+        const char* name;
+        std::function<void(TDravonSockets&)> queue;
+        std::int32_t transIdBefore;
+        const char* request;
+        std::size_t responseLength;
+    } cases[] = {
+        {"WriteRW(2, 111)", [](TDravonSockets& s) { s.AddWriteRW(1, 2, 111); }, 4,
+         "00 05 00 00 00 06 01 06 00 02 00 6F", 12},
+        {"ReadRW(40, 26)",
+         [](TDravonSockets& s) { s.AddReadRWBlock(3, 40, 26, SOCKET_MODE_SINGLE); }, 9,
+         "00 0A 00 00 00 06 03 03 00 28 00 1A", 61},
+        {"ReadRB(0, 128)",
+         [](TDravonSockets& s) { s.AddReadRBBlock(1, 0, 128, SOCKET_MODE_SINGLE); }, 255,
+         "01 00 00 00 00 06 01 01 00 00 00 80", 25},
+        {"ReadRB(0, 1)", [](TDravonSockets& s) { s.AddReadRBBlock(1, 0, 1, SOCKET_MODE_SINGLE); },
+         0, "00 01 00 00 00 06 01 01 00 00 00 01", 10},
+        {"ReadRB(0, 8)", [](TDravonSockets& s) { s.AddReadRBBlock(1, 0, 8, SOCKET_MODE_SINGLE); },
+         0, "00 01 00 00 00 06 01 01 00 00 00 08", 10},
+        {"ReadRB(0, 9)", [](TDravonSockets& s) { s.AddReadRBBlock(1, 0, 9, SOCKET_MODE_SINGLE); },
+         0, "00 01 00 00 00 06 01 01 00 00 00 09", 11},
+    };
+    for (const auto& c : cases) {
+        PortRig rig;
+        c.queue(*rig.Port->Sockets);
+        rig.Port->SetTransID(c.transIdBefore);
+        rig.StartConnected();
+        rig.Tick();
+        ASSERT_EQ(rig.Fake->Written.size(), 1u) << c.name;
+        EXPECT_EQ(Hex(rig.Fake->Written[0]), c.request) << c.name;
+        EXPECT_EQ(rig.Port->TransCount(), 12) << c.name;
+        // One byte per arrival: the read stops when the expected length is in.
+        const std::size_t offered = 80;
+        for (std::size_t n = 0; n < offered; ++n)
+            rig.Fake->ArriveLater(QByteArray(1, '\x00'));
+        rig.Tick();
+        EXPECT_EQ(offered - rig.Fake->ArrivalsLeft(), c.responseLength) << c.name;
+    }
+}
+
+TEST(DravonPort, DecodesCoilsLeastSignificantBitFirst) {
+    PortRig rig;
+    rig.Port->Sockets->AddReadRBBlock(1, 0, 128, SOCKET_MODE_MULTI);
+    QByteArray data(16, '\0');
+    data[5] = '\x86'; // coils 40 to 47
+    rig.Fake->Responder = [&](const QByteArray& request) { return ReplyWithData(request, data); };
+    rig.StartConnected();
+    ASSERT_TRUE(rig.TickUntilWritten(2));
+    EXPECT_EQ(rig.Port->ReadRxBuffer(15), 0x86);
+    const TSaunaMX& image = *rig.Port->Sauna;
+    for (int coil : {41, 42, 47})
+        EXPECT_TRUE(image.ReadTableBIT(coil)) << coil;
+    for (int coil : {40, 43, 44, 45, 46})
+        EXPECT_FALSE(image.ReadTableBIT(coil)) << coil;
+    EXPECT_TRUE(image.ReadTableBIT(BIT_HEATER));
+    EXPECT_TRUE(image.ReadTableBIT(BIT_LIGHT1));
+    EXPECT_TRUE(image.ReadTableBIT(BIT_VENT));
+    EXPECT_FALSE(image.ReadTableBIT(BIT_LIGHT2));
+    EXPECT_FALSE(image.ReadTableBIT(BIT_AROMA));
+}
+
+TEST(DravonPort, WritesExactlyTheCoilsAsked) {
+    PortRig rig;
+    rig.Port->Sockets->AddReadRBBlock(1, 0, 10, SOCKET_MODE_MULTI);
+    rig.Fake->Responder = [](const QByteArray& request) {
+        return ReplyWithData(request, QByteArray(2, '\xFF'));
+    };
+    rig.StartConnected();
+    ASSERT_TRUE(rig.TickUntilWritten(2));
+    for (int coil = 0; coil < 10; ++coil)
+        EXPECT_TRUE(rig.Port->Sauna->ReadTableBIT(coil)) << coil;
+    for (int coil = 10; coil < TSaunaMX::BIT_COUNT; ++coil)
+        ASSERT_FALSE(rig.Port->Sauna->ReadTableBIT(coil)) << coil;
+}
+
+TEST(DravonPort, DecodesRegistersAsUnsignedBigEndianWords) {
+    PortRig rig;
+    rig.Port->Sockets->AddReadRWBlock(1, 1, 15, SOCKET_MODE_MULTI);
+    QByteArray data(30, '\0');
+    data[26] = '\xFF'; // register 14, positions 36 and 37
+    data[27] = '\xFE';
+    data[28] = '\x03'; // register 15, positions 38 and 39
+    data[29] = '\x1B';
+    rig.Fake->Responder = [&](const QByteArray& request) { return ReplyWithData(request, data); };
+    rig.Port->Sauna->WriteTableREG(0, 9);
+    rig.Port->Sauna->WriteTableREG(16, 9);
+    rig.StartConnected();
+    ASSERT_TRUE(rig.TickUntilWritten(2));
+    EXPECT_EQ(rig.Port->ReadRxBuffer(38), 0x03);
+    EXPECT_EQ(rig.Port->ReadRxBuffer(39), 0x1B);
+    EXPECT_EQ(rig.Port->Sauna->ReadTableREG(REG_TEMP_ACT), 795);
+    EXPECT_EQ(rig.Port->Sauna->ReadTableREG(REG_TEMP_SET), 65534);
+    EXPECT_EQ(rig.Port->Sauna->ReadTableREG(0), 9);
+    EXPECT_EQ(rig.Port->Sauna->ReadTableREG(16), 9);
+}
+
+TEST(DravonPort, OneTransactionEveryThreeTicksRoundRobin) {
+    PortRig rig;
+    QueuePollSet(*rig.Port->Sockets, 1);
+    rig.AnswerFromController();
+    rig.StartConnected();
+    EXPECT_EQ(rig.Tick(), (Events{"IDLE", "TRANS"}));
+    for (int turn = 0; turn < 5; ++turn) {
+        EXPECT_EQ(rig.Tick(), Events{"REC"}) << turn;
+        EXPECT_EQ(rig.Tick(), Events{"COMPLETE"}) << turn;
+        EXPECT_EQ(rig.Tick(), Events{"TRANS"}) << turn;
+    }
+    EXPECT_EQ(FirstNumbersWritten(*rig.Fake, 0),
+              (std::vector<std::int32_t>{1, 40, 118, 100, 0, 1}));
+}
+
+TEST(DravonPort, PollSetFillsTheImage) {
+    PortRig rig;
+    QueuePollSet(*rig.Port->Sockets, 1);
+    rig.Controller.WriteTableREG(REG_TEMP_ACT, 855);
+    rig.Controller.WriteTableREG(REG_CONFIG_TYPE, 20);
+    rig.Controller.WriteTableREG(REG_WORK_TIMER, 90);
+    rig.Controller.WriteTableREG(119, 65535);
+    rig.Controller.WriteTableREG(REG_FIRMWARE_VERSION, 0x123);
+    rig.Controller.WriteTableBIT(127, true);
+    rig.AnswerFromController();
+    rig.StartConnected();
+    ASSERT_TRUE(rig.TickUntilWritten(6));
+    const TSaunaMX& image = *rig.Port->Sauna;
+    EXPECT_EQ(image.ReadTableREG(REG_TEMP_ACT), 855);
+    EXPECT_EQ(image.SaunaConfigType(), 0);
+    EXPECT_EQ(image.ReadTableREG(REG_WORK_TIMER), 90);
+    EXPECT_EQ(image.ReadTableREG(119), 65535);
+    EXPECT_EQ(image.ReadTableREG(REG_FIRMWARE_VERSION), 0x123);
+    EXPECT_TRUE(image.ReadTableBIT(127));
+}
+
+TEST(DravonPort, StopRequestedInFlightLetsTheTransactionEnd) {
+    PortRig rig;
+    rig.Port->Sockets->AddReadRWBlock(1, 1, 15, SOCKET_MODE_MULTI);
+    int completed = 0;
+    rig.Port->Sockets->SetOnSocketEnd(1, [&](std::int32_t) { ++completed; });
+    rig.Controller.WriteTableREG(REG_TEMP_ACT, 795);
+    rig.AnswerFromController();
+    rig.StartConnected();
+    EXPECT_EQ(rig.Tick(), (Events{"IDLE", "TRANS"}));
+    rig.Port->SetSocketServerStop(true);
+    EXPECT_EQ(rig.Tick(), Events{"REC"});
+    EXPECT_EQ(rig.Tick(), Events{"COMPLETE"});
+    EXPECT_EQ(rig.Tick(), Events{});
+    EXPECT_EQ(rig.Port->Sauna->ReadTableREG(REG_TEMP_ACT), 795);
+    EXPECT_EQ(completed, 1);
+    EXPECT_FALSE(rig.Port->SocketServerStart());
+    EXPECT_FALSE(rig.Port->SocketServerStop());
+    EXPECT_EQ(rig.Port->Sockets->GetStatus(1), SOCKET_STATUS_WAIT);
+    for (int tick = 0; tick < 5; ++tick)
+        EXPECT_EQ(rig.Tick(), Events{"STOP"});
+    EXPECT_EQ(rig.Fake->Written.size(), 1u);
+}
+
+TEST(DravonPort, EmptyTableAfterSuccessIsQuiet) {
+    PortRig rig;
+    rig.Port->Sockets->AddWriteRW(1, REG_COMMAND, CMD_LIGHT1);
+    rig.AnswerFromController();
+    rig.StartConnected();
+    EXPECT_EQ(rig.Tick(), (Events{"IDLE", "TRANS"}));
+    rig.Tick();
+    rig.Tick();
+    for (int tick = 0; tick < 4; ++tick)
+        EXPECT_EQ(rig.Tick(), Events{}) << tick;
+    EXPECT_EQ(rig.Port->Status(), PORT_COMPLETE);
+    EXPECT_EQ(rig.Port->Sockets->Count(), 0);
+    EXPECT_EQ(rig.Controller.ReadTableREG(REG_COMMAND), CMD_LIGHT1);
+
+    rig.Port->Sockets->AddWriteRW(1, REG_COMMAND, CMD_LIGHT2);
+    EXPECT_EQ(rig.Tick(), Events{"TRANS"});
+}
+
+TEST(DravonPort, EmptyTableAfterFailureReportsItEveryTick) {
+    PortRig rig;
+    rig.Port->Sockets->AddWriteRW(1, REG_COMMAND, CMD_LIGHT1);
+    rig.StartConnected();
+    rig.Fake->FailWrites = true;
+    EXPECT_EQ(rig.Tick(), (Events{"IDLE", "ERROR"}));
+    for (int tick = 0; tick < 3; ++tick)
+        EXPECT_EQ(rig.Tick(), (Events{"OnError TRANS", "ERROR"})) << tick;
+    EXPECT_EQ(rig.Port->Sockets->Count(), 0);
+}
+
+TEST(DravonPort, FailedSingleShotIsDroppedAndCyclicWaitsForItsTurn) {
+    PortRig rig;
+    rig.Fake->ConnectSucceeds = false;
+    rig.Port->Sockets->AddReadRWBlock(1, 1, 15, SOCKET_MODE_MULTI);
+    rig.Port->Sockets->AddWriteRW(1, REG_COMMAND, CMD_LIGHT1);
+    rig.Port->SetSocketServerStart(true);
+    rig.PassStartDelay();
+    EXPECT_EQ(rig.Tick(), (Events{"IDLE", "ERROR"}));
+    EXPECT_EQ(rig.Tick(), (Events{"OnError NOT_CONNECTED", "ERROR", "ERROR"}));
+    EXPECT_EQ(rig.Port->Sockets->GetStatus(1), SOCKET_STATUS_WAIT);
+    EXPECT_EQ(rig.Port->Sockets->GetStatus(2), SOCKET_STATUS_RUN);
+    EXPECT_EQ(rig.Tick(), (Events{"OnError NOT_CONNECTED", "ERROR", "ERROR"}));
+    EXPECT_EQ(rig.Port->Sockets->GetMode(2), SOCKET_MODE_NONE);
+    EXPECT_EQ(rig.Port->Sockets->Count(), 1);
+    EXPECT_EQ(rig.Port->Sockets->ActiveSocket(), 1);
+    EXPECT_EQ(rig.Port->Sockets->GetStatus(1), SOCKET_STATUS_RUN);
+}
+
+TEST(DravonPort, RepeatedEditReadComesBackAfterThePollSet) {
+    PortRig rig;
+    QueuePollSet(*rig.Port->Sockets, 1);
+    rig.AnswerFromController();
+    rig.StartConnected();
+    ASSERT_TRUE(rig.TickUntilWritten(5));
+    TDravonSockets& sockets = *rig.Port->Sockets;
+    const std::int32_t edit =
+        sockets.AddReadRWBlock(1, EDIT_BLOCK_FIRST, EDIT_BLOCK_COUNT, SOCKET_MODE_SINGLE);
+    ASSERT_EQ(edit, 6);
+    int editTurns = 0;
+    sockets.SetOnSocketEnd(edit, [&](std::int32_t num) {
+        EXPECT_EQ(num, edit);
+        if (++editTurns == 1)
+            sockets.RepeatActiveSocket();
+    });
+    ASSERT_TRUE(rig.TickUntilWritten(13));
+    EXPECT_EQ(FirstNumbersWritten(*rig.Fake, 5),
+              (std::vector<std::int32_t>{102, 1, 40, 118, 100, 0, 102, 1}));
+    EXPECT_EQ(editTurns, 2);
+    EXPECT_EQ(sockets.GetMode(edit), SOCKET_MODE_NONE);
+}
+
+TEST(DravonPort, SelectingAnotherSaunaReaddressesTheQueuedRequests) {
+    PortRig rig;
+    QueuePollSet(*rig.Port->Sockets, 1);
+    rig.AnswerFromController();
+    rig.StartConnected();
+    ASSERT_TRUE(rig.TickUntilWritten(1));
+    rig.Port->Sockets->SetAddress(2);
+    ASSERT_TRUE(rig.TickUntilWritten(6));
+    EXPECT_EQ(FrameUnit(rig.Fake->Written[0]), 1);
+    for (std::size_t n = 1; n < 6; ++n)
+        EXPECT_EQ(FrameUnit(rig.Fake->Written[n]), 2) << n;
+    EXPECT_EQ(rig.Port->SlaveAddr(), 2);
+}
+
+TEST(DravonPort, SendAndReadFailuresAreReportedInTwoStages) {
+    const struct {
+        const char* name;
+        std::function<void(FakeTCPClient&)> beforeSend;
+        std::function<void(FakeTCPClient&)> beforeRead;
+        TPortError code;
+    } cases[] = {
+        {"not connected at the send", [](FakeTCPClient& f) { f.SetConnected(false); }, nullptr,
+         ERROR_NOT_CONNECTED},
+        {"connected test fails before the send", [](FakeTCPClient& f) { f.FailLinkTest = true; },
+         nullptr, ERROR_TRANS},
+        {"write fails", [](FakeTCPClient& f) { f.FailWrites = true; }, nullptr, ERROR_TRANS},
+        {"peer closed before the read", nullptr, [](FakeTCPClient& f) { f.ClosePeer(); },
+         ERROR_NOT_CONNECTED},
+        {"connected test fails before the read", nullptr,
+         [](FakeTCPClient& f) { f.FailLinkTest = true; }, ERROR_NOT_CONNECTED},
+        {"read fails", nullptr, [](FakeTCPClient& f) { f.FailNextRead(); }, ERROR_REC},
+    };
+    for (const auto& c : cases) {
+        PortRig rig;
+        rig.Port->SetRecID(77);
+        rig.Port->WriteRxBuffer(1, 0xAA);
+        rig.StartConnected();
+        // Past the first reconnect check, so that no connect attempt rewrites the code.
+        rig.Tick();
+        rig.Tick();
+        rig.Port->Sockets->AddReadRWBlock(1, 1, 15, SOCKET_MODE_MULTI);
+        if (c.beforeSend)
+            c.beforeSend(*rig.Fake);
+        const Events dispatch = rig.Tick();
+        if (c.beforeRead) {
+            EXPECT_EQ(dispatch, (Events{"IDLE", "TRANS"})) << c.name;
+            c.beforeRead(*rig.Fake);
+            EXPECT_EQ(rig.Tick(), Events{"ERROR"}) << c.name;
+            EXPECT_EQ(rig.Port->Sockets->GetStatus(1), SOCKET_STATUS_COMPLETE) << c.name;
+        } else {
+            EXPECT_EQ(dispatch, (Events{"IDLE", "ERROR"})) << c.name;
+        }
+        EXPECT_EQ(rig.Port->ErrorCode(), c.code) << c.name;
+        EXPECT_EQ(rig.Port->RecID(), 77) << c.name;
+        EXPECT_EQ(rig.Port->ReadRxBuffer(1), 0xAA) << c.name;
+        const Events next = rig.Tick();
+        ASSERT_GE(next.size(), 2u) << c.name;
+        EXPECT_EQ(next[0], "OnError " + ErrorName(c.code)) << c.name;
+        EXPECT_EQ(next[1], "ERROR") << c.name;
+    }
+}
+
+TEST(DravonPort, BufferPositionsOutsideOneToHundredReadZeroAndIgnoreWrites) {
+    PortRig rig;
+    TDravonPort& port = *rig.Port;
+    for (std::int32_t pos : {-1, 0, 101}) {
+        port.WriteTxBuffer(pos, 0x55);
+        port.WriteRxBuffer(pos, 0x55);
+        EXPECT_EQ(port.ReadTxBuffer(pos), 0) << pos;
+        EXPECT_EQ(port.ReadRxBuffer(pos), 0) << pos;
+    }
+    port.WriteTxBuffer(100, 0x55);
+    port.WriteRxBuffer(1, 0x66);
+    EXPECT_EQ(port.ReadTxBuffer(100), 0x55);
+    EXPECT_EQ(port.ReadRxBuffer(1), 0x66);
+    EXPECT_EQ(port.ReadTxBuffer(99), 0);
+}
+
+// A response is checked before it is decoded: a malformed one fails the transaction.
+TEST(DravonPortChecks, MalformedResponsesAreNotDecoded) {
+    const struct {
+        const char* name;
+        bool write;
+        std::function<QByteArray(const QByteArray& good, const QByteArray& request)> reply;
+    } cases[] = {
+        {"exception answer to a read", false,
+         [](const QByteArray&, const QByteArray& r) { return ReplyException(r, 2); }},
+        {"exception answer to a write", true,
+         [](const QByteArray&, const QByteArray& r) { return ReplyException(r, 4); }},
+        {"answer to another function", false,
+         [](const QByteArray& good, const QByteArray&) { return WithByte(good, 7, 4); }},
+        {"byte count not the count asked", false,
+         [](const QByteArray& good, const QByteArray&) { return WithByte(good, 8, 28); }},
+        {"short answer", false,
+         [](const QByteArray& good, const QByteArray&) { return good.left(good.size() - 2); }},
+        {"write echo cut short", true,
+         [](const QByteArray& good, const QByteArray&) { return good.left(10); }},
+    };
+    for (const auto& c : cases) {
+        PortRig rig;
+        TDravonSockets& sockets = *rig.Port->Sockets;
+        const std::int32_t num = c.write ? sockets.AddWriteRW(1, REG_COMMAND, CMD_LIGHT1)
+                                         : sockets.AddReadRWBlock(1, 1, 15, SOCKET_MODE_SINGLE);
+        bool called = false;
+        sockets.SetOnSocketEnd(num, [&](std::int32_t) { called = true; });
+        for (int reg = 1; reg <= 15; ++reg)
+            rig.Controller.WriteTableREG(reg, 0x1234);
+        rig.Port->Sauna->WriteTableREG(REG_COMMAND, 7);
+        rig.StartConnected();
+        rig.Tick();
+        const QByteArray& request = rig.Fake->Written.back();
+        rig.Fake->Hold(c.reply(ReplyFromController(rig.Controller, request), request));
+        EXPECT_EQ(rig.Tick(), Events{"REC"}) << c.name;
+        EXPECT_EQ(rig.Tick(), Events{"COMPLETE"}) << c.name;
+        EXPECT_EQ(rig.Tick(), Events{}) << c.name;
+        EXPECT_EQ(rig.Port->Status(), PORT_ERROR) << c.name;
+        EXPECT_EQ(rig.Port->ErrorCode(), ERROR_REC) << c.name;
+        EXPECT_FALSE(called) << c.name;
+        EXPECT_EQ(sockets.Count(), 0) << c.name;
+        EXPECT_EQ(rig.Port->Sauna->ReadTableREG(REG_COMMAND), 7) << c.name;
+        EXPECT_EQ(rig.Port->Sauna->ReadTableREG(REG_TEMP_ACT), 0) << c.name;
+        EXPECT_EQ(rig.Tick(), (Events{"OnError REC", "ERROR"})) << c.name;
+    }
+}
+
+TEST(DravonPortChecks, MalformedResponseStillDispatchesTheWaitingSlot) {
+    PortRig rig;
+    TDravonSockets& sockets = *rig.Port->Sockets;
+    sockets.AddWriteRW(1, REG_COMMAND, CMD_LIGHT1);
+    sockets.AddReadRBBlock(1, 0, 128, SOCKET_MODE_MULTI);
+    rig.StartConnected();
+    rig.Tick();
+    rig.Fake->Hold(ReplyException(rig.Fake->Written.back(), 4));
+    rig.Tick();
+    rig.Tick();
+    EXPECT_EQ(rig.Tick(), Events{"TRANS"});
+    EXPECT_EQ(sockets.GetMode(1), SOCKET_MODE_NONE);
+    ASSERT_EQ(rig.Fake->Written.size(), 2u);
+    // The identifiers stay in step: only a mismatch starts them again.
+    EXPECT_EQ(FrameID(rig.Fake->Written[1]), 2);
+    EXPECT_EQ(rig.Fake->DiscardCalls, 0);
+}
+
+// TCP may split a response: the read collects it whole.
+TEST(DravonPortFrames, SplitResponseIsCollectedInOneRead) {
+    for (int cut : {1, 2, 9, 20, 30}) {
+        PortRig rig;
+        rig.Port->Sockets->AddReadRWBlock(1, 1, 15, SOCKET_MODE_MULTI);
+        rig.Controller.WriteTableREG(REG_TEMP_ACT, 795);
+        rig.StartConnected();
+        rig.Tick();
+        const QByteArray reply = rig.ControllerReply();
+        rig.Fake->ArriveLater(reply.left(cut));
+        rig.Fake->ArriveLater(reply.mid(cut, 5));
+        rig.Fake->ArriveLater(reply.mid(cut + 5));
+        EXPECT_EQ(rig.Tick(), Events{"REC"}) << cut;
+        EXPECT_EQ(rig.Fake->ArrivalsLeft(), 0u) << cut;
+        rig.Tick();
+        EXPECT_EQ(rig.Tick(), Events{"TRANS"}) << cut;
+        EXPECT_EQ(rig.Port->Sauna->ReadTableREG(REG_TEMP_ACT), 795) << cut;
+        for (std::int32_t wait : rig.Fake->ReadWaits) {
+            EXPECT_GT(wait, 0) << cut;
+            EXPECT_LE(wait, TDravonPort::READ_TIMEOUT_MS) << cut;
+        }
+    }
+}
+
+TEST(DravonPortFrames, DoubledResponseUsesTheFirstAndDropsTheRest) {
+    PortRig rig;
+    rig.Port->Sockets->AddReadRWBlock(1, 1, 15, SOCKET_MODE_MULTI);
+    rig.Controller.WriteTableREG(REG_TEMP_ACT, 795);
+    rig.StartConnected();
+    rig.Tick();
+    const QByteArray reply = rig.ControllerReply();
+    rig.Fake->Hold(reply + WithByte(reply, 1, 0x77));
+    rig.Tick();
+    EXPECT_EQ(rig.Fake->HeldBytes(), 0);
+    EXPECT_EQ(rig.Port->RecID(), 1);
+    rig.Tick();
+    EXPECT_EQ(rig.Tick(), Events{"TRANS"});
+    EXPECT_EQ(rig.Port->Sauna->ReadTableREG(REG_TEMP_ACT), 795);
+}
+
+TEST(DravonPortFrames, NothingIsWrittenPastTheEndOfTheBuffer) {
+    PortRig rig;
+    rig.Port->Sockets->AddReadRWBlock(1, 0, 46, SOCKET_MODE_MULTI);
+    for (int reg = 0; reg < 46; ++reg)
+        rig.Controller.WriteTableREG(reg, 0x0100 + reg);
+    rig.AnswerFromController();
+    rig.StartConnected();
+    ASSERT_TRUE(rig.TickUntilWritten(2));
+    EXPECT_EQ(rig.Port->ReadRxBuffer(100), 0x01);
+    for (int reg = 0; reg < 45; ++reg)
+        EXPECT_EQ(rig.Port->Sauna->ReadTableREG(reg), 0x0100 + reg) << reg;
+}
+
+// A read that brings nothing is a time-out.
+TEST(DravonPortTimeouts, TimeoutIsReportedInTheReadTick) {
+    PortRig rig;
+    rig.Port->Sockets->AddReadRWBlock(1, 1, 15, SOCKET_MODE_MULTI);
+    rig.Port->Sockets->AddReadRBBlock(1, 0, 128, SOCKET_MODE_MULTI);
+    rig.Port->SetRecID(77);
+    rig.Port->WriteRxBuffer(1, 0xAA);
+    rig.StartConnected();
+    rig.Tick();
+    EXPECT_EQ(rig.Tick(), Events{"ERROR"});
+    EXPECT_EQ(rig.Port->ErrorCode(), ERROR_TIMEOUT);
+    EXPECT_EQ(rig.Port->RecID(), 77);
+    EXPECT_EQ(rig.Port->ReadRxBuffer(1), 0xAA);
+    ASSERT_EQ(rig.Fake->ReadWaits.size(), 1u);
+    EXPECT_GT(rig.Fake->ReadWaits[0], TDravonPort::READ_TIMEOUT_MS - 100);
+    EXPECT_LE(rig.Fake->ReadWaits[0], TDravonPort::READ_TIMEOUT_MS);
+    EXPECT_TRUE(rig.Port->SocketTimer->isActive());
+    EXPECT_EQ(rig.Tick(), (Events{"OnError TIMEOUT", "ERROR", "TRANS"}));
+    EXPECT_EQ(rig.Port->Sockets->GetStatus(1), SOCKET_STATUS_WAIT);
+}
+
+TEST(DravonPortTimeouts, ThreeInARowDropTheConnectionAndTheCheckReconnects) {
+    PortRig rig;
+    rig.Port->Sockets->AddReadRWBlock(1, 1, 15, SOCKET_MODE_MULTI);
+    rig.StartConnected();
+    // Running ticks 1 to 6: three transactions, each dispatched and timed out.
+    for (int tick = 1; tick <= 6; ++tick)
+        rig.Tick();
+    EXPECT_EQ(rig.Fake->DisconnectCalls, 1);
+    EXPECT_FALSE(rig.Fake->Connected());
+    EXPECT_EQ(rig.Tick(), (Events{"OnError TIMEOUT", "ERROR", "ERROR"}));
+    EXPECT_EQ(rig.Port->ErrorCode(), ERROR_NOT_CONNECTED);
+    for (int tick = 8; tick <= 11; ++tick)
+        rig.Tick();
+    EXPECT_EQ(rig.Fake->ConnectCalls, 0);
+    EXPECT_EQ(rig.Tick(), (Events{"OnError NOT_CONNECTED", "ERROR", "TRANS"}));
+    EXPECT_EQ(rig.Fake->ConnectCalls, 1);
+}
+
+TEST(DravonPortTimeouts, AnAnswerBreaksTheRow) {
+    PortRig rig;
+    rig.Port->Sockets->AddReadRWBlock(1, 1, 15, SOCKET_MODE_MULTI);
+    rig.StartConnected();
+    const bool answered[] = {false, false, true, false, false};
+    std::size_t requests = 0;
+    for (bool answer : answered) {
+        ASSERT_TRUE(rig.TickUntilWritten(++requests));
+        if (answer)
+            rig.Fake->Hold(rig.ControllerReply());
+        rig.Tick();
+        EXPECT_EQ(rig.Port->ErrorCode(), answer ? NO_ERROR : ERROR_TIMEOUT);
+    }
+    EXPECT_EQ(rig.Fake->DisconnectCalls, 0);
+    EXPECT_TRUE(rig.Fake->Connected());
+}
+
+TEST(DravonPortTimeouts, AFreshConnectionStartsAFreshRow) {
+    PortRig rig;
+    rig.Port->Sockets->AddReadRWBlock(1, 1, 15, SOCKET_MODE_MULTI);
+    rig.StartConnected();
+    for (int tick = 1; tick <= 4; ++tick)
+        rig.Tick();
+    EXPECT_EQ(rig.Port->ErrorCode(), ERROR_TIMEOUT);
+    rig.Port->TCPClient->Disconnect();
+    rig.Port->TCPConnect();
+    rig.Tick();
+    rig.Tick();
+    EXPECT_EQ(rig.Port->ErrorCode(), ERROR_TIMEOUT);
+    EXPECT_EQ(rig.Fake->DisconnectCalls, 1);
+    EXPECT_TRUE(rig.Fake->Connected());
+}
+
+TEST(DravonPortTimeouts, LateResponseFailsTheNextCheckAndIsDiscarded) {
+    PortRig rig;
+    rig.Port->Sockets->AddReadRWBlock(1, 1, 15, SOCKET_MODE_MULTI);
+    rig.Port->Sauna->WriteTableREG(REG_TEMP_ACT, 5);
+    rig.Controller.WriteTableREG(REG_TEMP_ACT, 795);
+    rig.StartConnected();
+    rig.Tick();
+    EXPECT_EQ(rig.Tick(), Events{"ERROR"});
+    rig.Fake->Hold(rig.ControllerReply()); // identifier 1, after its read gave up
+    EXPECT_EQ(rig.Tick(), (Events{"OnError TIMEOUT", "ERROR", "TRANS"}));
+    EXPECT_EQ(FrameID(rig.Fake->Written.back()), 2);
+    rig.Fake->ArriveLater(rig.ControllerReply());
+    EXPECT_EQ(rig.Tick(), Events{"REC"});
+    EXPECT_EQ(rig.Port->RecID(), 1);
+    rig.Tick();
+    EXPECT_EQ(rig.Tick(), Events{"TRANS"});
+    EXPECT_EQ(rig.Fake->DiscardCalls, 1);
+    EXPECT_EQ(rig.Port->Sauna->ReadTableREG(REG_TEMP_ACT), 5);
+    EXPECT_EQ(FrameID(rig.Fake->Written.back()), 1);
+}
+
+TEST(DravonPortIdentifiers, IdentifierAfter65535IsOneAndIsAccepted) {
+    PortRig rig;
+    rig.Port->Sockets->AddReadRWBlock(1, 1, 15, SOCKET_MODE_MULTI);
+    int completed = 0;
+    rig.Port->Sockets->SetOnSocketEnd(1, [&](std::int32_t) { ++completed; });
+    rig.AnswerFromController();
+    rig.Port->SetTransID(65534);
+    rig.StartConnected();
+    ASSERT_TRUE(rig.TickUntilWritten(3));
+    EXPECT_EQ(Hex(rig.Fake->Written[0].left(2)), "FF FF");
+    EXPECT_EQ(Hex(rig.Fake->Written[1].left(2)), "00 01");
+    EXPECT_EQ(Hex(rig.Fake->Written[2].left(2)), "00 02");
+    EXPECT_EQ(completed, 2);
+    EXPECT_EQ(rig.Fake->DiscardCalls, 0);
+}
+
+TEST(DravonPortRestart, RequestQueuedIntoTheLastActiveSlotWhileStoppedIsSent) {
+    PortRig rig;
+    TDravonSockets& sockets = *rig.Port->Sockets;
+    sockets.AddWriteRW(1, REG_COMMAND, CMD_LIGHT1);
+    rig.AnswerFromController();
+    rig.StartConnected();
+    rig.Tick();
+    rig.Port->SetSocketServerStop(true);
+    rig.Tick();
+    rig.Tick();
+    EXPECT_EQ(rig.Tick(), Events{});
+    EXPECT_EQ(rig.Tick(), Events{"STOP"});
+    ASSERT_EQ(sockets.AddWriteRW(1, REG_COMMAND, CMD_LIGHT2), 1);
+    rig.Port->SetTransID(0);
+    rig.Port->SetSocketServerStart(true);
+    EXPECT_EQ(rig.Tick(), Events{"TRANS"});
+    ASSERT_EQ(rig.Fake->Written.size(), 2u);
+    EXPECT_EQ(FrameWord(rig.Fake->Written[1], 10), CMD_LIGHT2);
+    rig.Tick();
+    rig.Tick();
+    rig.Tick();
+    EXPECT_EQ(rig.Controller.ReadTableREG(REG_COMMAND), CMD_LIGHT2);
+    EXPECT_EQ(sockets.Count(), 0);
+}
+
+TEST(DravonPortRestart, CyclicSlotsCarryOnAfterTheOneLastServed) {
+    PortRig rig;
+    QueuePollSet(*rig.Port->Sockets, 1);
+    rig.AnswerFromController();
+    rig.StartConnected();
+    ASSERT_TRUE(rig.TickUntilWritten(2));
+    rig.Port->SetSocketServerStop(true);
+    for (int tick = 0; tick < 4; ++tick)
+        rig.Tick();
+    EXPECT_FALSE(rig.Port->SocketServerStart());
+    rig.Port->SetSocketServerStart(true);
+    EXPECT_EQ(rig.Tick(), Events{"TRANS"});
+    EXPECT_EQ(FirstNumbersWritten(*rig.Fake, 0), (std::vector<std::int32_t>{1, 40, 118}));
+}
