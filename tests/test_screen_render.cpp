@@ -1,6 +1,6 @@
 // Renders each page of the window to build/screens/ for a look by eye: page-N.png at 100 %
 // display scale and page-N@2x.png at 200 %. The checks catch blank or mis-sized renders.
-#include "UKovalta.h"
+#include "KovMainForm.h"
 
 #include <QApplication>
 #include <QDir>
@@ -35,7 +35,7 @@ class ScreenRender : public ::testing::TestWithParam<int> {};
 
 TEST_P(ScreenRender, WritesPageAtOneAndTwoTimesScale) {
     const int page = GetParam();
-    TKovMainNavigation window;
+    TKovMainForm window;
     window.show();
     window.TabControl->setCurrentIndex(page);
     QApplication::processEvents();

@@ -1,6 +1,6 @@
 // The main window against the screen's tables: controls, geometry, tags, texts, fonts, colours,
 // hints, image lists and the window itself.
-#include "UKovalta.h"
+#include "KovMainForm.h"
 
 #include "QtPrinters.h"
 #include "SaunaREG.h"
@@ -45,7 +45,7 @@ constexpr QRgb Band = 0xFF222222;
 class ScreenStructure : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        Window = std::make_unique<TKovMainNavigation>();
+        Window = std::make_unique<TKovMainForm>();
         Window->show();
         QApplication::processEvents();
     }
@@ -55,9 +55,9 @@ protected:
         return Window->findChild<T*>(QLatin1String(name));
     }
 
-    static std::unique_ptr<TKovMainNavigation> Window;
+    static std::unique_ptr<TKovMainForm> Window;
 };
-std::unique_ptr<TKovMainNavigation> ScreenStructure::Window;
+std::unique_ptr<TKovMainForm> ScreenStructure::Window;
 
 struct TPlacement {
     const char* Name;
