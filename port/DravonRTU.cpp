@@ -162,13 +162,20 @@ void TDravonPort::ReadResponse() {
 }
 
 void TDravonPort::FinishTurn() {
-    ReportFailure();
-    AcceptResponse();
-    CloseTurn();
+    if (FTurnEndedAtStop) {
+        // That turn was finished when the stop was honoured. Finishing it again would close a
+        // request queued into the same slot number while the link was stopped, or complete
+        // an accepted response twice when the link was restarted before a stopped tick.
+        FTurnEndedAtStop = false;
+    } else {
+        ReportFailure();
+        AcceptResponse();
+        Sockets->CloseActiveSocket();
+    }
     if (FSocketServerStop) {
         FSocketServerStop = false;
         FSocketServerStart = false;
-        FActiveClosedAtStop = true;
+        FTurnEndedAtStop = true;
         return;
     }
     if (FSocketServerReset) {
@@ -215,16 +222,6 @@ bool TDravonPort::ResponseIsWellFormed() const {
     if (FFunctionCode == MODBUS_WRITE_SINGLE_REGISTER)
         return true; // the echo of a write has no byte count
     return ReadRxBuffer(POS_BYTE_COUNT) == FRecCount - RESPONSE_HEAD_LENGTH;
-}
-
-void TDravonPort::CloseTurn() {
-    if (FActiveClosedAtStop) {
-        // Closed already when the stop was honoured; a request queued into the same slot
-        // number while the link was stopped must still be sent.
-        FActiveClosedAtStop = false;
-        return;
-    }
-    Sockets->CloseActiveSocket();
 }
 
 void TDravonPort::DispatchNext() {

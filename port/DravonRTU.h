@@ -124,7 +124,6 @@ private:
     void ReportFailure();
     void AcceptResponse();
     bool ResponseIsWellFormed() const;
-    void CloseTurn();
     void DispatchNext();
 
     void RunSocket(std::int32_t Num);
@@ -166,6 +165,6 @@ private:
     std::int32_t FRecArrived = 0;
     // Reads in a row that brought nothing before the read time-out.
     std::int32_t FTimeoutsInRow = 0;
-    // The stop was honoured after the active slot was closed: its turn is already over.
-    bool FActiveClosedAtStop = false;
+    // The stop was honoured after the active slot's turn was finished and the slot closed.
+    bool FTurnEndedAtStop = false;
 };

@@ -704,3 +704,27 @@ TEST(DravonPortRestart, CyclicSlotsCarryOnAfterTheOneLastServed) {
     EXPECT_EQ(rig.Tick(), Events{"TRANS"});
     EXPECT_EQ(FirstNumbersWritten(*rig.Fake, 0), (std::vector<std::int32_t>{1, 40, 118}));
 }
+
+TEST(DravonPortRestart, RestartBeforeAStoppedTickDoesNotFinishTheTurnAgain) {
+    PortRig rig;
+    QueuePollSet(*rig.Port->Sockets, 1);
+    int firstSlotTurns = 0;
+    rig.Port->Sockets->SetOnSocketEnd(1, [&](std::int32_t) { ++firstSlotTurns; });
+    rig.AnswerFromController();
+    rig.StartConnected();
+    rig.Tick();
+    rig.Port->SetSocketServerStop(true);
+    rig.Tick();
+    rig.Tick();
+    EXPECT_EQ(rig.Tick(), Events{});
+    // The connect button starts the link again before the next tick.
+    rig.Port->SetTransID(0);
+    rig.Port->SetRecID(0);
+    rig.Port->SetSocketServerStart(true);
+    EXPECT_EQ(rig.Tick(), Events{"TRANS"});
+    EXPECT_EQ(firstSlotTurns, 1);
+    EXPECT_EQ(rig.Port->Sockets->GetStatus(1), SOCKET_STATUS_WAIT);
+    ASSERT_TRUE(rig.TickUntilWritten(6));
+    EXPECT_EQ(FirstNumbersWritten(*rig.Fake, 0),
+              (std::vector<std::int32_t>{1, 40, 118, 100, 0, 1}));
+}

@@ -1,0 +1,219 @@
+// The port with its QTcpSocket client against a libmodbus server on 127.0.0.1.
+#include "DravonRTU.h"
+#include "LoopbackModbusServer.h"
+#include "SaunaREG.h"
+
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <functional>
+#include <thread>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// A real port pointed at the loopback server, past its start delay, with the link started.
+struct SocketRig {
+    explicit SocketRig(std::uint16_t TCPPort) {
+        Port.SetServerTCPIPNum("127.0.0.1");
+        Port.SetServerTCPPortNum(TCPPort);
+        Port.SetSocketServerStart(true);
+        Port.OnTrans = [this](TPortStatus) {
+            if (Port.Status() == PORT_ERROR)
+                Errors.push_back(Port.ErrorCode());
+        };
+        for (int tick = 0; tick < TDravonPort::START_DELAY_TICKS; ++tick)
+            Port.SocketTimerTick();
+    }
+
+    // Ticks until Done holds; bounded in ticks and in time.
+    bool TickUntil(const std::function<bool()>& Done, int MaxTicks = 40) {
+        const Clock::time_point deadline = Clock::now() + std::chrono::seconds(8);
+        for (int tick = 0; tick < MaxTicks && Clock::now() < deadline; ++tick) {
+            if (Done())
+                return true;
+            Port.SocketTimerTick();
+        }
+        return Done();
+    }
+
+    void QueuePollSet(std::int32_t Addr) {
+        for (const TPollBlock& block : POLL_SET) {
+            const std::int32_t num =
+                block.Coils ? Port.Sockets->AddReadRBBlock(Addr, block.First, block.Count,
+                                                           SOCKET_MODE_MULTI)
+                            : Port.Sockets->AddReadRWBlock(Addr, block.First, block.Count,
+                                                           SOCKET_MODE_MULTI);
+            Port.Sockets->SetOnSocketEnd(num, [this](std::int32_t) { ++Completed; });
+        }
+    }
+
+    TDravonPort Port;
+    int Completed = 0;
+    std::vector<TPortError> Errors;
+};
+
+// Distinct values for each unit, so that a read from the wrong unit shows.
+void FillUnit(LoopbackModbusServer& Server, int Unit) {
+    for (const TPollBlock& block : POLL_SET)
+        for (int n = block.First; n < block.First + block.Count; ++n) {
+            if (block.Coils)
+                Server.SetCoil(Unit, n, (n + Unit) % 3 == 0);
+            else
+                Server.SetRegister(Unit, n, static_cast<std::uint16_t>(Unit * 1000 + n));
+        }
+    Server.SetRegister(Unit, REG_TEMP_ACT, Unit == 1 ? 0xFFFE : 795);
+}
+
+void ExpectImageHoldsUnit(const TSaunaMX& Image, int Unit) {
+    for (const TPollBlock& block : POLL_SET)
+        for (int n = block.First; n < block.First + block.Count; ++n) {
+            if (block.Coils) {
+                EXPECT_EQ(Image.ReadTableBIT(n), (n + Unit) % 3 == 0) << "coil " << n;
+            } else if (n != REG_TEMP_ACT) {
+                EXPECT_EQ(Image.ReadTableREG(n), Unit * 1000 + n) << "register " << n;
+            }
+        }
+    EXPECT_EQ(Image.ReadTableREG(REG_TEMP_ACT), Unit == 1 ? 65534 : 795);
+}
+
+// A port on 127.0.0.1 that refuses connections: bound, never listening, held for the test.
+class RefusingPort {
+public:
+    RefusingPort() : FSocket(socket(AF_INET, SOCK_STREAM, 0)) {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        bind(FSocket, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        getsockname(FSocket, reinterpret_cast<sockaddr*>(&address), &length);
+        FPort = ntohs(address.sin_port);
+    }
+    ~RefusingPort() { close(FSocket); }
+    std::uint16_t Port() const { return FPort; }
+
+private:
+    int FSocket;
+    std::uint16_t FPort = 0;
+};
+
+} // namespace
+
+TEST(DravonPortSocket, PollSetOfTwoUnitsIsReadOverOneConnection) {
+    LoopbackModbusServer server;
+    FillUnit(server, 1);
+    FillUnit(server, 2);
+    SocketRig rig(server.Port());
+    rig.QueuePollSet(1);
+    rig.Port.TCPConnect();
+    ASSERT_TRUE(rig.Port.TCPClient->IsConnected());
+
+    ASSERT_TRUE(rig.TickUntil([&] { return rig.Completed == 5; }));
+    ExpectImageHoldsUnit(*rig.Port.Sauna, 1);
+
+    rig.Port.Sockets->SetAddress(2);
+    ASSERT_TRUE(rig.TickUntil([&] { return rig.Completed == 11; }));
+    ExpectImageHoldsUnit(*rig.Port.Sauna, 2);
+    EXPECT_EQ(server.Accepted(), 1);
+    EXPECT_TRUE(rig.Errors.empty());
+}
+
+TEST(DravonPortSocket, WriteLandsInTheServersRegister) {
+    LoopbackModbusServer server;
+    SocketRig rig(server.Port());
+    rig.Port.TCPConnect();
+    bool done = false;
+    const std::int32_t num = rig.Port.Sockets->AddWriteRW(2, REG_COMMAND, CMD_LIGHT1);
+    rig.Port.Sockets->SetOnSocketEnd(num, [&](std::int32_t) { done = true; });
+    ASSERT_TRUE(rig.TickUntil([&] { return done; }));
+    EXPECT_EQ(server.Register(2, REG_COMMAND), CMD_LIGHT1);
+    EXPECT_EQ(server.Register(1, REG_COMMAND), 0);
+    EXPECT_EQ(rig.Port.Sockets->Count(), 0);
+}
+
+TEST(DravonPortSocket, ExceptionAnswerLeavesTheImageAlone) {
+    LoopbackModbusServer server;
+    SocketRig rig(server.Port());
+    rig.Port.TCPConnect();
+    for (int reg = 1; reg <= 15; ++reg)
+        rig.Port.Sauna->WriteTableREG(reg, 42);
+    bool called = false;
+    const std::int32_t num = rig.Port.Sockets->AddReadRWBlock(3, 1, 15, SOCKET_MODE_SINGLE);
+    rig.Port.Sockets->SetOnSocketEnd(num, [&](std::int32_t) { called = true; });
+    ASSERT_TRUE(rig.TickUntil([&] { return rig.Port.Sockets->Count() == 0; }));
+    EXPECT_EQ(rig.Port.Status(), PORT_ERROR);
+    EXPECT_EQ(rig.Port.ErrorCode(), ERROR_REC);
+    EXPECT_EQ(rig.Port.ReadRxBuffer(8), 0x83);
+    EXPECT_FALSE(called);
+    for (int reg = 1; reg <= 15; ++reg)
+        EXPECT_EQ(rig.Port.Sauna->ReadTableREG(reg), 42) << reg;
+}
+
+TEST(DravonPortSocket, ClosedConnectionIsReportedAndReopened) {
+    LoopbackModbusServer server;
+    server.SetRegister(1, REG_TEMP_ACT, 855);
+    SocketRig rig(server.Port());
+    rig.Port.TCPConnect();
+    const std::int32_t num = rig.Port.Sockets->AddReadRWBlock(1, 1, 15, SOCKET_MODE_MULTI);
+    rig.Port.Sockets->SetOnSocketEnd(num, [&](std::int32_t) { ++rig.Completed; });
+    // Closed while the port waits for the answer.
+    server.DropConnectionOnNextRequest(std::chrono::milliseconds(300));
+    ASSERT_TRUE(rig.TickUntil([&] { return rig.Completed == 1; }));
+    ASSERT_FALSE(rig.Errors.empty());
+    EXPECT_EQ(rig.Errors.front(), ERROR_REC);
+    EXPECT_EQ(server.Accepted(), 2);
+    EXPECT_EQ(rig.Port.Sauna->ReadTableREG(REG_TEMP_ACT), 855);
+}
+
+TEST(DravonPortSocket, RefusedConnectionIsNotConnected) {
+    RefusingPort refusing;
+    SocketRig rig(refusing.Port());
+    rig.Port.TCPConnect();
+    EXPECT_EQ(rig.Port.ErrorCode(), ERROR_NOT_CONNECTED);
+    EXPECT_FALSE(rig.Port.TCPClient->IsConnected());
+
+    rig.Port.Sockets->AddWriteRW(1, REG_COMMAND, CMD_LIGHT1);
+    rig.Port.SocketTimerTick();
+    EXPECT_EQ(rig.Port.Status(), PORT_ERROR);
+    EXPECT_EQ(rig.Port.ErrorCode(), ERROR_NOT_CONNECTED);
+    // The reconnect check tries again, and is refused again.
+    rig.Port.SocketTimerTick();
+    EXPECT_EQ(rig.Errors, (std::vector<TPortError>{ERROR_NOT_CONNECTED, ERROR_NOT_CONNECTED}));
+    EXPECT_FALSE(rig.Port.TCPClient->IsConnected());
+}
+
+TEST(QtTCPClient, ClosedPeerReadsAsNotConnectedAndASecondConnectFails) {
+    LoopbackModbusServer server;
+    SocketRig rig(server.Port());
+    TTCPClient& client = *rig.Port.TCPClient;
+    client.SetHost("127.0.0.1");
+    client.SetPort(server.Port());
+    ASSERT_TRUE(client.Connect(TDravonPort::CONNECT_TIMEOUT_MS));
+    EXPECT_FALSE(client.Connect(TDravonPort::CONNECT_TIMEOUT_MS));
+    EXPECT_EQ(client.CheckLink(), TCP_LINK_UP);
+
+    server.DropConnectionOnNextRequest(std::chrono::milliseconds(0));
+    ASSERT_TRUE(client.Write(QByteArray::fromHex("000100000006010300010001")));
+    QByteArray nothing;
+    EXPECT_EQ(client.Read(nothing, 2000), TCP_READ_FAILED);
+    EXPECT_TRUE(nothing.isEmpty());
+    EXPECT_EQ(client.CheckLink(), TCP_LINK_DOWN);
+    EXPECT_FALSE(client.Write(QByteArray(12, '\0')));
+
+    // Closed between reads: the connected test itself notices.
+    ASSERT_TRUE(client.Connect(TDravonPort::CONNECT_TIMEOUT_MS));
+    server.DropConnectionOnNextRequest(std::chrono::milliseconds(0));
+    ASSERT_TRUE(client.Write(QByteArray::fromHex("000200000006010300010001")));
+    TTCPLink link = TCP_LINK_UP;
+    for (int probe = 0; probe < 100 && link == TCP_LINK_UP; ++probe) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        link = client.CheckLink();
+    }
+    EXPECT_EQ(link, TCP_LINK_DOWN);
+}
