@@ -1,6 +1,7 @@
 #include "PanelTheme.h"
 
 #include "Looks.h"
+#include "TScrollBarStyle.h"
 
 #include <QPalette>
 #include <QWidget>
@@ -30,4 +31,5 @@ void ApplyPanelTheme(QWidget* form) {
         palette.setColor(QPalette::Disabled, role, Looks::ThemeDisabledText);
     }
     form->setPalette(palette);
+    TScrollBarStyle::Apply(form);
 }

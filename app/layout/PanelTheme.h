@@ -3,5 +3,6 @@
 
 class QWidget;
 
-// Gives `form` the panel's dark palette; its controls inherit it.
+// Gives `form` the panel's dark palette, which its controls inherit, and its scroll bars their
+// look.
 void ApplyPanelTheme(QWidget* form);
