@@ -9,6 +9,8 @@ QString Flag(bool Val) {
     return Val ? QStringLiteral("1") : QStringLiteral("0");
 }
 
+} // namespace
+
 void WriteSettingsFile(const QString& Path, const TSettingsFile& File) {
     const QString text =
         QStringLiteral("<Kovalta_Config>\n  <Records>5</Records>\n"
@@ -25,8 +27,6 @@ void WriteSettingsFile(const QString& Path, const TSettingsFile& File) {
         file.write(text.toUtf8());
     }
 }
-
-} // namespace
 
 WindowRig::WindowRig(const std::optional<TSettingsFile>& File) {
     if (File) {

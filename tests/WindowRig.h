@@ -19,6 +19,9 @@ struct TSettingsFile {
     bool ConnectAuto = false;
 };
 
+// Writes the settings file at Path.
+void WriteSettingsFile(const QString& Path, const TSettingsFile& File);
+
 class WindowRig {
 public:
     // Writes File into a fresh directory first; without one the window starts with no file.
