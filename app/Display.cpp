@@ -8,8 +8,8 @@
 
 TDisplay::TDisplay(TGlyph& LEDDisp1, TGlyph& LEDDisp2, TGlyph& LEDDisp3, QLabel& LabelTempSet,
                    const TSaunaMX& Sauna)
-    : FLEDDisp1(LEDDisp1), FLEDDisp2(LEDDisp2), FLEDDisp3(LEDDisp3),
-      FLabelTempSet(LabelTempSet), FSauna(Sauna) {}
+    : FLEDDisp1(LEDDisp1), FLEDDisp2(LEDDisp2), FLEDDisp3(LEDDisp3), FLabelTempSet(LabelTempSet),
+      FSauna(Sauna) {}
 
 void TDisplay::Disp7Seg(std::int32_t Val) {
     FVal7Seg = Val;

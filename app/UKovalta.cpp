@@ -79,8 +79,8 @@ void TKovMainNavigation::FormCreate(const QString& SettingsDir,
     TabControl->setCurrentIndex(0);
     Port = std::make_unique<TDravonPort>(std::move(Client));
     // The display draws from the port's image, so it comes after the port.
-    Display = std::make_unique<TDisplay>(*LEDDisp1, *LEDDisp2, *LEDDisp3, *LabelTempSet,
-                                         *Port->Sauna);
+    Display =
+        std::make_unique<TDisplay>(*LEDDisp1, *LEDDisp2, *LEDDisp3, *LabelTempSet, *Port->Sauna);
     DeclareSettings(SettingsDir);
     Config->OpenFile(QString());
     ShowSettings();

@@ -28,9 +28,9 @@ class TKovMainNavigation : public TKovMainForm {
 public:
     // Builds the layout, then starts up from "Kovalta_Config.xml" in SettingsDir. The port
     // talks through Client, or through a real TCP client when none is given.
-    explicit TKovMainNavigation(
-        const QString& SettingsDir = QCoreApplication::applicationDirPath(),
-        std::unique_ptr<TTCPClient> Client = nullptr, QWidget* parent = nullptr);
+    explicit TKovMainNavigation(const QString& SettingsDir = QCoreApplication::applicationDirPath(),
+                                std::unique_ptr<TTCPClient> Client = nullptr,
+                                QWidget* parent = nullptr);
     // Saves the settings page into the settings file and frees the port.
     ~TKovMainNavigation() override;
 

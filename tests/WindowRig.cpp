@@ -12,16 +12,15 @@ QString Flag(bool Val) {
 } // namespace
 
 void WriteSettingsFile(const QString& Path, const TSettingsFile& File) {
-    const QString text =
-        QStringLiteral("<Kovalta_Config>\n  <Records>5</Records>\n"
-                       "  <ServerTCP-IP>%1</ServerTCP-IP>\n"
-                       "  <ServerTCP-Port>%2</ServerTCP-Port>\n"
-                       "  <ServerTCP-ConstIP>%3</ServerTCP-ConstIP>\n"
-                       "  <ServerTCP-AutoIP>%4</ServerTCP-AutoIP>\n"
-                       "  <ServerTCP-ConnectAuto>%5</ServerTCP-ConnectAuto>\n"
-                       "</Kovalta_Config>\n")
-            .arg(File.Address, File.PortNum, Flag(File.ConstIP), Flag(File.AutoIP),
-                 Flag(File.ConnectAuto));
+    const QString text = QStringLiteral("<Kovalta_Config>\n  <Records>5</Records>\n"
+                                        "  <ServerTCP-IP>%1</ServerTCP-IP>\n"
+                                        "  <ServerTCP-Port>%2</ServerTCP-Port>\n"
+                                        "  <ServerTCP-ConstIP>%3</ServerTCP-ConstIP>\n"
+                                        "  <ServerTCP-AutoIP>%4</ServerTCP-AutoIP>\n"
+                                        "  <ServerTCP-ConnectAuto>%5</ServerTCP-ConnectAuto>\n"
+                                        "</Kovalta_Config>\n")
+                             .arg(File.Address, File.PortNum, Flag(File.ConstIP), Flag(File.AutoIP),
+                                  Flag(File.ConnectAuto));
     QFile file(Path);
     if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         file.write(text.toUtf8());

@@ -123,8 +123,8 @@ TEST(StartUp, PollSetSitsInSlotsOneToFiveForUnitOne) {
         const TPollBlock& block = POLL_SET[slot - 1];
         EXPECT_EQ(sockets.GetMode(slot), SOCKET_MODE_MULTI);
         EXPECT_EQ(sockets.GetSlaveAddr(slot), 1);
-        EXPECT_EQ(sockets.GetFunctionCode(slot), block.Coils ? SOCKET_FUNCTION_READ_COILS
-                                                             : SOCKET_FUNCTION_READ_REGISTERS);
+        EXPECT_EQ(sockets.GetFunctionCode(slot),
+                  block.Coils ? SOCKET_FUNCTION_READ_COILS : SOCKET_FUNCTION_READ_REGISTERS);
         EXPECT_EQ(sockets.GetRegNum(slot), block.First);
         EXPECT_EQ(sockets.GetRegCount(slot), block.Count);
     }
@@ -145,8 +145,7 @@ TEST(StartUp, MainPageIsShownAndTheBottomBarIsSpaced) {
         EXPECT_EQ(buttons[index]->x(), spacedX[index]);
     }
     for (const TStyledButton* button : {window.BtAromaSS, window.BtVentSS, window.BtLight1SS,
-                                        window.BtLight2SS, window.BtHeaterSS,
-                                        window.BtSaunaMode}) {
+                                        window.BtLight2SS, window.BtHeaterSS, window.BtSaunaMode}) {
         EXPECT_EQ(button->ImageList(), window.ImageListBR) << button->objectName().toStdString();
     }
 }

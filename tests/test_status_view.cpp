@@ -76,21 +76,44 @@ const TPortEvent NotConnected{PORT_ERROR, ERROR_NOT_CONNECTED, false};
 INSTANTIATE_TEST_SUITE_P(
     Cases, LinkIndicators,
     ::testing::Values(
-        TLinkCase{"Stopped", {{PORT_STOP, NO_ERROR, false}}, Red, DimGray, DimGray, DimGray,
+        TLinkCase{"Stopped", {{PORT_STOP, NO_ERROR, false}}, Red, DimGray, DimGray, DimGray, "..."},
+        TLinkCase{"SendingWhileConnected",
+                  {Sending},
+                  GreenYellow,
+                  GreenYellow,
+                  GreenYellow,
+                  DarkGreen,
                   "..."},
-        TLinkCase{"SendingWhileConnected", {Sending}, GreenYellow, GreenYellow, GreenYellow,
-                  DarkGreen, "..."},
-        TLinkCase{"Receiving", {Sending, {PORT_REC, NO_ERROR, true}}, GreenYellow, GreenYellow,
-                  DarkGreen, GreenYellow, "..."},
-        TLinkCase{"NotConnected", {NotConnected}, GreenYellow, Red, Orange, Orange,
-                  "TCP NOT Connected"},
+        TLinkCase{"Receiving",
+                  {Sending, {PORT_REC, NO_ERROR, true}},
+                  GreenYellow,
+                  GreenYellow,
+                  DarkGreen,
+                  GreenYellow,
+                  "..."},
+        TLinkCase{
+            "NotConnected", {NotConnected}, GreenYellow, Red, Orange, Orange, "TCP NOT Connected"},
         TLinkCase{"IdleAfterNotConnected",
-                  {NotConnected, {PORT_IDLE, ERROR_NOT_CONNECTED, false}}, GreenYellow, Red,
-                  DimGray, DimGray, "TCP NOT Connected"},
-        TLinkCase{"ReceiveErrorAfterSend", {Sending, {PORT_ERROR, ERROR_REC, true}},
-                  GreenYellow, GreenYellow, GreenYellow, Red, "Rx Error"},
-        TLinkCase{"SendError", {{PORT_ERROR, ERROR_TRANS, true}}, GreenYellow, GreenYellow, Red,
-                  DimGray, "Tx Error"}),
+                  {NotConnected, {PORT_IDLE, ERROR_NOT_CONNECTED, false}},
+                  GreenYellow,
+                  Red,
+                  DimGray,
+                  DimGray,
+                  "TCP NOT Connected"},
+        TLinkCase{"ReceiveErrorAfterSend",
+                  {Sending, {PORT_ERROR, ERROR_REC, true}},
+                  GreenYellow,
+                  GreenYellow,
+                  GreenYellow,
+                  Red,
+                  "Rx Error"},
+        TLinkCase{"SendError",
+                  {{PORT_ERROR, ERROR_TRANS, true}},
+                  GreenYellow,
+                  GreenYellow,
+                  Red,
+                  DimGray,
+                  "Tx Error"}),
     [](const auto& info) { return info.param.Name; });
 
 TEST_F(StatusView, StatusLineShowsEachErrorAndIgnoresAStrayResponse) {
@@ -129,8 +152,7 @@ TEST_P(SevenSegment, ShowsWholeDegreesWithTheHundredsBlankedOutsideOneToNine) {
 constexpr int Unlit = TDisplay::UNLIT_DIGIT;
 INSTANTIATE_TEST_SUITE_P(Values, SevenSegment,
                          ::testing::Values(TDigitsCase{853, Unlit, 8, 5},
-                                           TDigitsCase{1005, 1, 0, 0},
-                                           TDigitsCase{95, Unlit, 0, 9},
+                                           TDigitsCase{1005, 1, 0, 0}, TDigitsCase{95, Unlit, 0, 9},
                                            TDigitsCase{0, Unlit, 0, 0},
                                            TDigitsCase{10500, Unlit, 5, 0},
                                            TDigitsCase{11000, Unlit, 0, 0},
@@ -185,8 +207,8 @@ TEST_F(StatusView, FirmwareVersionInHexadecimalWithAPoint) {
 
 TEST_F(StatusView, ModelTextOfTheControllerType) {
     const std::vector<std::pair<std::int32_t, const char*>> cases{
-        {0x21, "M-A"}, {0x31, "M-B"}, {0x32, "M-C"}, {0x33, "M-D"},
-        {0x41, "MX-A"}, {0x46, "MX-B"}, {0x22, ""}, {0, ""}};
+        {0x21, "M-A"},  {0x31, "M-B"},  {0x32, "M-C"}, {0x33, "M-D"},
+        {0x41, "MX-A"}, {0x46, "MX-B"}, {0x22, ""},    {0, ""}};
     for (const auto& [code, text] : cases) {
         Show(REG_CONTROLLER_TYPE, code);
         EXPECT_EQ(Window.LabConType->text(), text) << code;
@@ -229,17 +251,16 @@ TEST_F(StatusView, OptionalOutputsAndTheHeatingModeButtonAreEnabledByTheControll
         TStyledButton* Button;
         bool Enabled;
     };
-    const std::vector<TEnableCase> cases{
-        {REG_LIGHT2_AVAIL, 0, Window.BtLight2SS, false},
-        {REG_LIGHT2_AVAIL, 1, Window.BtLight2SS, true},
-        {REG_AROMA_AVAIL, 0, Window.BtAromaSS, false},
-        {REG_AROMA_AVAIL, 2, Window.BtAromaSS, true},
-        {REG_VENT_AVAIL, 0, Window.BtVentSS, false},
-        {REG_VENT_AVAIL, 1, Window.BtVentSS, true},
-        {REG_CONFIG_TYPE, 20, Window.BtSaunaMode, false},
-        {REG_CONFIG_TYPE, 30, Window.BtSaunaMode, true},
-        {REG_CONFIG_TYPE, 10, Window.BtSaunaMode, false},
-        {REG_CONFIG_TYPE, 60, Window.BtSaunaMode, false}};
+    const std::vector<TEnableCase> cases{{REG_LIGHT2_AVAIL, 0, Window.BtLight2SS, false},
+                                         {REG_LIGHT2_AVAIL, 1, Window.BtLight2SS, true},
+                                         {REG_AROMA_AVAIL, 0, Window.BtAromaSS, false},
+                                         {REG_AROMA_AVAIL, 2, Window.BtAromaSS, true},
+                                         {REG_VENT_AVAIL, 0, Window.BtVentSS, false},
+                                         {REG_VENT_AVAIL, 1, Window.BtVentSS, true},
+                                         {REG_CONFIG_TYPE, 20, Window.BtSaunaMode, false},
+                                         {REG_CONFIG_TYPE, 30, Window.BtSaunaMode, true},
+                                         {REG_CONFIG_TYPE, 10, Window.BtSaunaMode, false},
+                                         {REG_CONFIG_TYPE, 60, Window.BtSaunaMode, false}};
     for (const TEnableCase& enable : cases) {
         Show(enable.Reg, enable.Val);
         EXPECT_EQ(enable.Button->isEnabled(), enable.Enabled)
@@ -258,8 +279,8 @@ TEST_F(StatusView, AromaLampFollowsItsCoilWhileTheButtonIsDisabled) {
 }
 
 TEST_F(StatusView, HeatingModePicksTheHeaterPictureAndNoneOutsideZeroToThree) {
-    const std::vector<std::pair<std::int32_t, int>> cases{{0, 0}, {1, 1}, {2, 2}, {3, 3},
-                                                          {4, -1}, {65535, -1}};
+    const std::vector<std::pair<std::int32_t, int>> cases{{0, 0}, {1, 1},  {2, 2},
+                                                          {3, 3}, {4, -1}, {65535, -1}};
     for (const auto& [mode, index] : cases) {
         Show(REG_HEAT_MODE, mode);
         EXPECT_EQ(Window.BtSaunaMode->ImageIndex(), index) << mode;
