@@ -3,6 +3,7 @@
 #include "ImageListCatalog.h"
 #include "QtPrinters.h"
 #include "Shadow.h"
+#include "TDockBar.h"
 #include "TGlyph.h"
 #include "TImageList.h"
 #include "TPie.h"
@@ -10,6 +11,7 @@
 #include "TStyledButton.h"
 #include "TextColor.h"
 
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
 #include <QSignalSpy>
@@ -300,6 +302,33 @@ TEST(Rectangles, AHitTestRectangleRaisesClickedOnAClick) {
     EXPECT_EQ(clicks.count(), 2);
     QTest::mouseClick(&rectangle, Qt::RightButton, {}, QPoint(150, 40));
     EXPECT_EQ(clicks.count(), 2);
+}
+
+TEST(DockBar, LeftMarginsReLayTheRowAtOnceEvenBeforeItIsShown) {
+    TDockBar bar;
+    bar.resize(420, 48);
+    auto* row = new QHBoxLayout(&bar);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+    std::vector<QWidget*> buttons;
+    for (const int margin : {50, 20, 20}) {
+        row->addSpacerItem(new QSpacerItem(margin, 0, QSizePolicy::Fixed, QSizePolicy::Minimum));
+        auto* button = new TStyledButton(&bar);
+        button->setFixedSize(48, 48);
+        row->addWidget(button);
+        buttons.push_back(button);
+    }
+    row->addStretch();
+    QLabel stranger;
+    bar.SetLeftMargin(&stranger, 30);
+    EXPECT_EQ(bar.LeftMargin(&stranger), -1);
+    for (QWidget* button : buttons) {
+        bar.SetLeftMargin(button, 30);
+    }
+    EXPECT_EQ(buttons[0]->geometry(), QRect(30, 0, 48, 48));
+    EXPECT_EQ(buttons[1]->geometry(), QRect(108, 0, 48, 48));
+    EXPECT_EQ(buttons[2]->geometry(), QRect(186, 0, 48, 48));
+    EXPECT_EQ(bar.LeftMargin(buttons[1]), 30);
 }
 
 struct TPieRow {

@@ -89,7 +89,7 @@ void TStyledButton::SetFaceListName(const QString& name) {
 }
 
 void TStyledButton::SetOpacity(qreal opacity) {
-    if (qFuzzyCompare(opacity, FOpacity)) {
+    if (opacity == FOpacity) {
         return;
     }
     FOpacity = opacity;
