@@ -19,9 +19,21 @@ template <typename T> void PrintQtValue(const T& value, std::ostream* out) {
 inline void PrintTo(const QString& value, std::ostream* out) {
     *out << '"' << value.toStdString() << '"';
 }
-inline void PrintTo(const QSize& value, std::ostream* out) { PrintQtValue(value, out); }
-inline void PrintTo(const QRect& value, std::ostream* out) { PrintQtValue(value, out); }
-inline void PrintTo(const QPoint& value, std::ostream* out) { PrintQtValue(value, out); }
-inline void PrintTo(const QPointF& value, std::ostream* out) { PrintQtValue(value, out); }
-inline void PrintTo(const QRectF& value, std::ostream* out) { PrintQtValue(value, out); }
-inline void PrintTo(const QColor& value, std::ostream* out) { PrintQtValue(value, out); }
+inline void PrintTo(const QSize& value, std::ostream* out) {
+    PrintQtValue(value, out);
+}
+inline void PrintTo(const QRect& value, std::ostream* out) {
+    PrintQtValue(value, out);
+}
+inline void PrintTo(const QPoint& value, std::ostream* out) {
+    PrintQtValue(value, out);
+}
+inline void PrintTo(const QPointF& value, std::ostream* out) {
+    PrintQtValue(value, out);
+}
+inline void PrintTo(const QRectF& value, std::ostream* out) {
+    PrintQtValue(value, out);
+}
+inline void PrintTo(const QColor& value, std::ostream* out) {
+    PrintQtValue(value, out);
+}

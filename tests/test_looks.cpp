@@ -3,6 +3,7 @@
 #include "ImageListCatalog.h"
 #include "QtPrinters.h"
 #include "Shadow.h"
+#include "TDockBar.h"
 #include "TGlyph.h"
 #include "TImageList.h"
 #include "TPie.h"
@@ -10,6 +11,7 @@
 #include "TStyledButton.h"
 #include "TextColor.h"
 
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
 #include <QSignalSpy>
@@ -46,8 +48,8 @@ int Brightest(const QImage& image) {
 
 TEST(ImageListArtwork, EveryPictureLoadsAtItsSourceSize) {
     QObject owner;
-    for (const QString& name : {ImageLists::SS, ImageLists::BR, ImageLists::BC, ImageLists::Seg7,
-                                ImageLists::Bt}) {
+    for (const QString& name :
+         {ImageLists::SS, ImageLists::BR, ImageLists::BC, ImageLists::Seg7, ImageLists::Bt}) {
         const TImageList* list = CreateImageList(name, &owner);
         ASSERT_GT(list->Count(), 0) << name.toStdString();
         for (int index = 0; index < list->Count(); ++index) {
@@ -84,11 +86,16 @@ struct TFitRow {
 TEST(PictureFit, WholeUndistortedAndCentredOrStretched) {
     const std::vector<TFitRow> rows{
         // The wide step key in a square box: full width, centred vertically.
-        {{378, 300}, {0, 0, 90, 90}, PICTURE_FIT, {0, 90 * (1 - 300.0 / 378) / 2, 90, 90 * 300.0 / 378}},
+        {{378, 300},
+         {0, 0, 90, 90},
+         PICTURE_FIT,
+         {0, 90 * (1 - 300.0 / 378) / 2, 90, 90 * 300.0 / 378}},
         // The tall flame in the device buttons' picture box: full height, centred across.
         {{205, 300}, {96, 14, 60, 60}, PICTURE_FIT, {96 + (60 - 41) / 2.0, 14, 41, 60}},
         {{300, 300}, {10, 2, 50, 50}, PICTURE_FIT, {10, 2, 50, 50}},
-        {{1350, 379}, {8, 8, 191, 49}, PICTURE_FIT,
+        {{1350, 379},
+         {8, 8, 191, 49},
+         PICTURE_FIT,
          {8 + (191 - 49 * 1350.0 / 379) / 2, 8, 49 * 1350.0 / 379, 49}},
         {{160, 90}, {0, 0, 156, 86}, PICTURE_STRETCH, {0, 0, 156, 86}},
     };
@@ -297,6 +304,33 @@ TEST(Rectangles, AHitTestRectangleRaisesClickedOnAClick) {
     EXPECT_EQ(clicks.count(), 2);
 }
 
+TEST(DockBar, LeftMarginsReLayTheRowAtOnceEvenBeforeItIsShown) {
+    TDockBar bar;
+    bar.resize(420, 48);
+    auto* row = new QHBoxLayout(&bar);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+    std::vector<QWidget*> buttons;
+    for (const int margin : {50, 20, 20}) {
+        row->addSpacerItem(new QSpacerItem(margin, 0, QSizePolicy::Fixed, QSizePolicy::Minimum));
+        auto* button = new TStyledButton(&bar);
+        button->setFixedSize(48, 48);
+        row->addWidget(button);
+        buttons.push_back(button);
+    }
+    row->addStretch();
+    QLabel stranger;
+    bar.SetLeftMargin(&stranger, 30);
+    EXPECT_EQ(bar.LeftMargin(&stranger), -1);
+    for (QWidget* button : buttons) {
+        bar.SetLeftMargin(button, 30);
+    }
+    EXPECT_EQ(buttons[0]->geometry(), QRect(30, 0, 48, 48));
+    EXPECT_EQ(buttons[1]->geometry(), QRect(108, 0, 48, 48));
+    EXPECT_EQ(buttons[2]->geometry(), QRect(186, 0, 48, 48));
+    EXPECT_EQ(bar.LeftMargin(buttons[1]), 30);
+}
+
 struct TPieRow {
     double EndAngle;
     bool UpperRight;
@@ -307,9 +341,9 @@ struct TPieRow {
 
 TEST(Pie, StartsAtTwelveAndGrowsClockwise) {
     const std::vector<TPieRow> rows{
-        {0, false, false, false, false},  {90, true, false, false, false},
-        {180, true, true, false, false},  {270, true, true, true, false},
-        {360, true, true, true, true},    {450, true, true, true, true},
+        {0, false, false, false, false},   {90, true, false, false, false},
+        {180, true, true, false, false},   {270, true, true, true, false},
+        {360, true, true, true, true},     {450, true, true, true, true},
         {-30, false, false, false, false},
     };
     TPie pie;
@@ -361,7 +395,9 @@ protected:
     }
 };
 
-template <typename T> T& As(QWidget& widget) { return static_cast<T&>(widget); }
+template <typename T> T& As(QWidget& widget) {
+    return static_cast<T&>(widget);
+}
 
 TEST(Setters, ReturnWithoutRepaintWhenTheValueDoesNotChange) {
     const auto button = [](QObject& owner) {

@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QLinearGradient>
 #include <QScrollBar>
+#include <QStyle>
 
 #include <gtest/gtest.h>
 
@@ -222,14 +223,30 @@ struct TTagRow {
 
 TEST_F(ScreenStructure, ControlsCarryTheirTags) {
     const std::vector<TTagRow> tags{
-        {"BtAromaSS", CMD_AROMA},    {"BtVentSS", CMD_VENT},     {"BtLight2SS", CMD_LIGHT2},
-        {"BtLight1SS", CMD_LIGHT1},  {"BtHeaterSS", CMD_HEATER}, {"BtSetTempUp", 1},
-        {"BtSetTempDn", 2},          {"ScBarSetTemp", 3},        {"BtSetTempWrite", 4},
-        {"BtSetTimeUp", 11},         {"BtSetTimeDn", 12},        {"ScBarSetTime", 13},
-        {"BtSetTimeWrite", 14},      {"BtSelectSauna1", 1},      {"BtSelectSauna2", 2},
-        {"BtSelectSauna3", 3},       {"Button1", 4},             {"CheckBoxIPConst", 1},
-        {"CheckBoxConnectAuto", 3},  {"CheckBoxIPAuto", 2},      {"BtSelTabMain", 0},
-        {"BtSelTabTemp", 1},         {"BtSelTabTime", 2},        {"BtSelTabParam", 3},
+        {"BtAromaSS", CMD_AROMA},
+        {"BtVentSS", CMD_VENT},
+        {"BtLight2SS", CMD_LIGHT2},
+        {"BtLight1SS", CMD_LIGHT1},
+        {"BtHeaterSS", CMD_HEATER},
+        {"BtSetTempUp", 1},
+        {"BtSetTempDn", 2},
+        {"ScBarSetTemp", 3},
+        {"BtSetTempWrite", 4},
+        {"BtSetTimeUp", 11},
+        {"BtSetTimeDn", 12},
+        {"ScBarSetTime", 13},
+        {"BtSetTimeWrite", 14},
+        {"BtSelectSauna1", 1},
+        {"BtSelectSauna2", 2},
+        {"BtSelectSauna3", 3},
+        {"Button1", 4},
+        {"CheckBoxIPConst", 1},
+        {"CheckBoxConnectAuto", 3},
+        {"CheckBoxIPAuto", 2},
+        {"BtSelTabMain", 0},
+        {"BtSelTabTemp", 1},
+        {"BtSelTabTime", 2},
+        {"BtSelTabParam", 3},
         {"BtSelTabSettings", 4},
     };
     for (const TTagRow& row : tags) {
@@ -350,6 +367,19 @@ TEST_F(ScreenStructure, StandardControlsShowTheirTextsInTheirFontsAndColours) {
     }
 }
 
+// The ink of every label's layout text lies inside the label and inside the control holding it.
+TEST_F(ScreenStructure, EveryLabelTextFitsItsBox) {
+    for (const QLabel* label : Window->findChildren<QLabel*>()) {
+        SCOPED_TRACE(label->objectName().toStdString());
+        const QRect box = label->contentsRect();
+        const QSize ink = label->fontMetrics().tightBoundingRect(label->text()).size();
+        const QRect text =
+            QStyle::alignedRect(label->layoutDirection(), label->alignment(), ink, box);
+        EXPECT_TRUE(box.contains(text)) << "text " << ink.width() << " x " << ink.height();
+        EXPECT_TRUE(label->parentWidget()->rect().contains(text.translated(label->pos())));
+    }
+}
+
 struct THintRow {
     const char* Name;
     const char* Hint;
@@ -461,16 +491,52 @@ TEST_F(ScreenStructure, ImageListsHoldTheirEntriesInIndexOrder) {
     const QSize face(160, 90);
     const std::vector<TListRow> lists{
         {"ImageListSS",
-         {{216, 300}, {360, 300}, {217, 300}, {272, 300}, {303, 300}, {288, 300}, {305, 300},
-          {184, 300}, {300, 300}, {191, 300}, {300, 300}, {284, 300}, {300, 300}, {378, 300},
+         {{216, 300},
+          {360, 300},
+          {217, 300},
+          {272, 300},
+          {303, 300},
+          {288, 300},
+          {305, 300},
+          {184, 300},
+          {300, 300},
+          {191, 300},
+          {300, 300},
+          {284, 300},
+          {300, 300},
+          {378, 300},
           {378, 300}}},
         {"ImageListBR",
-         {{205, 300}, {372, 300}, {206, 300}, {267, 300}, {304, 300}, {286, 300}, {306, 300},
-          {170, 299}, {300, 300}, {178, 300}, {300, 300}, {282, 300}, {300, 300}, {378, 300},
+         {{205, 300},
+          {372, 300},
+          {206, 300},
+          {267, 300},
+          {304, 300},
+          {286, 300},
+          {306, 300},
+          {170, 299},
+          {300, 300},
+          {178, 300},
+          {300, 300},
+          {282, 300},
+          {300, 300},
+          {378, 300},
           {378, 300}}},
         {"ImageListBC",
-         {{205, 300}, {374, 300}, {206, 300}, {267, 300}, {304, 300}, {286, 300}, {306, 300},
-          {170, 299}, {300, 300}, {178, 300}, {300, 300}, {284, 300}, {300, 300}, {378, 300},
+         {{205, 300},
+          {374, 300},
+          {206, 300},
+          {267, 300},
+          {304, 300},
+          {286, 300},
+          {306, 300},
+          {170, 299},
+          {300, 300},
+          {178, 300},
+          {300, 300},
+          {284, 300},
+          {300, 300},
+          {378, 300},
           {378, 300}}},
         {"ImageList7Seg", std::vector<QSize>(11, digit)},
         {"ImageListBt", {face, face, face}},
@@ -592,8 +658,8 @@ TEST_F(ScreenStructure, DialAndScrollBarsStartAtTheirLayoutValues) {
         int Maximum;
         int Value;
     };
-    for (const TRow& row : {TRow{Window->ScBarSetTemp, 40, 110, 50},
-                            TRow{Window->ScBarSetTime, 3, 24, 12}}) {
+    for (const TRow& row :
+         {TRow{Window->ScBarSetTemp, 40, 110, 50}, TRow{Window->ScBarSetTime, 3, 24, 12}}) {
         SCOPED_TRACE(row.Bar->objectName().toStdString());
         EXPECT_EQ(row.Bar->orientation(), Qt::Vertical);
         EXPECT_TRUE(row.Bar->invertedAppearance()); // the minimum at the bottom

@@ -1,8 +1,8 @@
 #include "FormCompletion.h"
 
+#include "FormFonts.h"
 #include "ImageListBinding.h"
 #include "PanelTheme.h"
-#include "FormFonts.h"
 #include "ShadowEffects.h"
 #include "TPageAreaLook.h"
 

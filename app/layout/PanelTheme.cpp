@@ -26,8 +26,8 @@ void ApplyPanelTheme(QWidget* form) {
     palette.setColor(QPalette::ToolTipBase, Looks::ThemeButton);
     palette.setColor(QPalette::ToolTipText, Looks::ThemeText);
     palette.setColor(QPalette::PlaceholderText, Looks::ThemeDisabledText);
-    for (const QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text,
-                                           QPalette::ButtonText}) {
+    for (const QPalette::ColorRole role :
+         {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
         palette.setColor(QPalette::Disabled, role, Looks::ThemeDisabledText);
     }
     form->setPalette(palette);

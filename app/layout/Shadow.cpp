@@ -51,9 +51,8 @@ std::vector<std::uint8_t> BlurredMask(const QImage& image, int pad, int radius, 
         for (int x = 0; x < image.width(); ++x) {
             const QRgb pixel = row[x];
             out[x] = static_cast<std::uint8_t>(
-                mask == SHADOW_FROM_ALPHA
-                    ? qAlpha(pixel)
-                    : std::max({qRed(pixel), qGreen(pixel), qBlue(pixel)}));
+                mask == SHADOW_FROM_ALPHA ? qAlpha(pixel)
+                                          : std::max({qRed(pixel), qGreen(pixel), qBlue(pixel)}));
         }
     }
     std::vector<int> scratch;

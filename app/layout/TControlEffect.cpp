@@ -19,7 +19,7 @@ void TControlEffect::SetShadow(const std::optional<TShadowLook>& shadow) {
 }
 
 void TControlEffect::SetSourceOpacity(qreal opacity) {
-    if (qFuzzyCompare(opacity, FSourceOpacity)) {
+    if (opacity == FSourceOpacity) {
         return;
     }
     FSourceOpacity = opacity;

@@ -61,7 +61,7 @@ void TGlyph::SetGlowColor(const QColor& color) {
 }
 
 void TGlyph::SetGlowSoftness(qreal softness) {
-    if (qFuzzyCompare(softness, FGlowSoftness)) {
+    if (softness == FGlowSoftness) {
         return;
     }
     FGlowSoftness = softness;
@@ -69,7 +69,7 @@ void TGlyph::SetGlowSoftness(qreal softness) {
 }
 
 void TGlyph::SetGlowOpacity(qreal opacity) {
-    if (qFuzzyCompare(opacity, FGlowOpacity)) {
+    if (opacity == FGlowOpacity) {
         return;
     }
     FGlowOpacity = opacity;

@@ -11,7 +11,8 @@ QString TImageList::Name(int index) const {
 }
 
 QSize TImageList::SourceSize(int index) const {
-    return Contains(index) ? FEntries[static_cast<std::size_t>(index)].Picture.SourceSize() : QSize();
+    return Contains(index) ? FEntries[static_cast<std::size_t>(index)].Picture.SourceSize()
+                           : QSize();
 }
 
 const TSvgPicture* TImageList::Picture(int index) const {

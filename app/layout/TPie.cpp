@@ -34,7 +34,7 @@ void TPie::SetColor(const QColor& color) {
 }
 
 void TPie::SetOpacity(qreal opacity) {
-    if (qFuzzyCompare(opacity, FOpacity)) {
+    if (opacity == FOpacity) {
         return;
     }
     FOpacity = opacity;

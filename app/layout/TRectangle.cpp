@@ -42,7 +42,7 @@ void TRectangle::SetStrokeColor(const QColor& color) {
 }
 
 void TRectangle::SetStrokeThickness(qreal thickness) {
-    if (qFuzzyCompare(thickness, FStrokeThickness)) {
+    if (thickness == FStrokeThickness) {
         return;
     }
     FStrokeThickness = thickness;

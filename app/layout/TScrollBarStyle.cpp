@@ -46,10 +46,10 @@ void TScrollBarStyle::drawComplexControl(ComplexControl control, const QStyleOpt
     painter->setBrush(Looks::ScrollBarTrack);
     painter->drawRoundedRect(track, trackWidth / 2.0, trackWidth / 2.0);
     const qreal handleMiddle = handle.center().y() + 0.5;
-    const QRectF level = minimumAtBottom ? QRectF(track.left(), handleMiddle, track.width(),
-                                                  track.bottom() - handleMiddle)
-                                         : QRectF(track.left(), track.top(), track.width(),
-                                                  handleMiddle - track.top());
+    const QRectF level =
+        minimumAtBottom
+            ? QRectF(track.left(), handleMiddle, track.width(), track.bottom() - handleMiddle)
+            : QRectF(track.left(), track.top(), track.width(), handleMiddle - track.top());
     QColor levelColour = accent;
     levelColour.setAlphaF(Looks::ScrollBarLevelOpacity);
     painter->setPen(Qt::NoPen);
@@ -59,7 +59,8 @@ void TScrollBarStyle::drawComplexControl(ComplexControl control, const QStyleOpt
     // The handle: a broad rounded key with a light top edge and three grip lines.
     const QRectF key = QRectF(handle).adjusted(4.5, 1.5, -4.5, -1.5);
     QLinearGradient shade(key.topLeft(), key.bottomLeft());
-    const bool pressed = (bar->activeSubControls & SC_ScrollBarSlider) && (bar->state & State_Sunken);
+    const bool pressed =
+        (bar->activeSubControls & SC_ScrollBarSlider) && (bar->state & State_Sunken);
     const QColor face = pressed ? accent.darker(115) : accent;
     shade.setColorAt(0.0, face.lighter(135));
     shade.setColorAt(0.5, face);

@@ -30,6 +30,8 @@ TStyledButton::TStyledButton(QWidget* parent) : QAbstractButton(parent) {
     // The looks draw no button panel; child labels keep their window-text colours.
     setBackgroundRole(QPalette::Window);
     setForegroundRole(QPalette::WindowText);
+    // A panel of touch and mouse buttons: the looks show no focus, so the buttons take none.
+    setFocusPolicy(Qt::NoFocus);
 }
 
 void TStyledButton::SetLook(TLook look) {
@@ -87,7 +89,7 @@ void TStyledButton::SetFaceListName(const QString& name) {
 }
 
 void TStyledButton::SetOpacity(qreal opacity) {
-    if (qFuzzyCompare(opacity, FOpacity)) {
+    if (opacity == FOpacity) {
         return;
     }
     FOpacity = opacity;

@@ -54,8 +54,8 @@ QRectF PictureRect(const QSizeF& sourceSize, const QRectF& box, TPictureFit fit)
         return box;
     }
     const QSizeF size = sourceSize.scaled(box.size(), Qt::KeepAspectRatio);
-    return {box.x() + (box.width() - size.width()) / 2, box.y() + (box.height() - size.height()) / 2,
-            size.width(), size.height()};
+    return {box.x() + (box.width() - size.width()) / 2,
+            box.y() + (box.height() - size.height()) / 2, size.width(), size.height()};
 }
 
 TPlacedPicture PlacePicture(const QPainter& painter, const TSvgPicture& picture, const QRectF& box,
