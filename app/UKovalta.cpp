@@ -1,0 +1,304 @@
+#include "UKovalta.h"
+
+#include "SaunaREG.h"
+#include "StatusColours.h"
+#include "StatusTexts.h"
+#include "StrToInt.h"
+#include "TDockBar.h"
+#include "TGlyph.h"
+#include "TPie.h"
+#include "TRectangle.h"
+#include "TStyledButton.h"
+#include "TextColor.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QStackedWidget>
+
+#include <cmath>
+
+namespace {
+
+// The settings records, numbered in the order start-up declares them.
+constexpr std::int32_t RECORD_IP = 1;
+constexpr std::int32_t RECORD_PORT = 2;
+constexpr std::int32_t RECORD_CONST_IP = 3;
+constexpr std::int32_t RECORD_AUTO_IP = 4;
+constexpr std::int32_t RECORD_CONNECT_AUTO = 5;
+
+// The Tag of each of the two address-mode check boxes.
+constexpr int TAG_CONST_IP = 1;
+constexpr int TAG_AUTO_IP = 2;
+
+// The bottom bar holds five buttons of 48 and six equal gaps.
+constexpr int BOTTOM_BAR_BUTTONS_WIDTH = 5 * 48;
+constexpr int BOTTOM_BAR_GAPS = 6;
+
+// The heating modes that have a picture in the button image lists.
+constexpr std::int32_t HEAT_MODE_FIRST = 0;
+constexpr std::int32_t HEAT_MODE_LAST = 3;
+
+QString TwoDigits(std::int32_t Val) {
+    return (Val < 10 ? QStringLiteral("0") : QString()) + QString::number(Val);
+}
+
+// The work-time dial's sweep: elapsed over set time, in whole degrees, 0 without a set time.
+double DialAngle(std::int32_t WorkTimer, std::int32_t WorkTimeSet) {
+    return WorkTimeSet > 0 ? (WorkTimer * 360) / WorkTimeSet : 0;
+}
+
+} // namespace
+
+TKovMainNavigation::TKovMainNavigation(const QString& SettingsDir,
+                                       std::unique_ptr<TTCPClient> Client, QWidget* parent)
+    : TKovMainForm(parent) {
+    BindControls();
+    FormCreate(SettingsDir, std::move(Client));
+}
+
+TKovMainNavigation::~TKovMainNavigation() {
+    SaveSettings();
+    // The port's timer goes with it, so no tick reaches the controls torn down next.
+    Port.reset();
+}
+
+QString TKovMainNavigation::MinutesToStr(std::int32_t Minutes) {
+    return TwoDigits(Minutes / 60) + QStringLiteral(":") + TwoDigits(Minutes % 60);
+}
+
+void TKovMainNavigation::BindControls() {
+    connect(CheckBoxIPConst, &QCheckBox::toggled, this,
+            [this] { CheckBoxIPConfigChange(CheckBoxIPConst); });
+    connect(CheckBoxIPAuto, &QCheckBox::toggled, this,
+            [this] { CheckBoxIPConfigChange(CheckBoxIPAuto); });
+}
+
+void TKovMainNavigation::FormCreate(const QString& SettingsDir,
+                                    std::unique_ptr<TTCPClient> Client) {
+    TabControl->setCurrentIndex(0);
+    Port = std::make_unique<TDravonPort>(std::move(Client));
+    // The display draws from the port's image, so it comes after the port.
+    Display =
+        std::make_unique<TDisplay>(*LEDDisp1, *LEDDisp2, *LEDDisp3, *LabelTempSet, *Port->Sauna);
+    DeclareSettings(SettingsDir);
+    Config->OpenFile(QString());
+    ShowSettings();
+    Port->OnTrans = [this](TPortStatus State) { PortTrans(State); };
+    Port->OnError = [this](TPortStatus State, TPortError ECode) { PortError(State, ECode); };
+    QueuePollSet();
+    KovMode = KOV_MODE_MAIN;
+    SpaceBottomBar();
+    for (TStyledButton* button :
+         {BtAromaSS, BtVentSS, BtLight1SS, BtLight2SS, BtHeaterSS, BtSaunaMode}) {
+        button->SetImageList(ImageListBR);
+    }
+    Port->Start();
+}
+
+void TKovMainNavigation::DeclareSettings(const QString& SettingsDir) {
+    Config = std::make_unique<TProgConfig>();
+    Config->SetConfigName(QStringLiteral("Kovalta_Config"));
+    Config->AddRecord(QStringLiteral("ServerTCP-IP"), "192.168.0.222");
+    Config->AddRecord(QStringLiteral("ServerTCP-Port"), std::int32_t{502});
+    Config->AddRecord(QStringLiteral("ServerTCP-ConstIP"), true);
+    Config->AddRecord(QStringLiteral("ServerTCP-AutoIP"), false);
+    Config->AddRecord(QStringLiteral("ServerTCP-ConnectAuto"), true);
+    Config->SetFileName(SettingsDir + QStringLiteral("/Kovalta_Config.xml"));
+}
+
+// Puts the loaded records on the settings page and into the port; the check boxes' change
+// handler keeps the address-mode boxes opposite as they are set.
+void TKovMainNavigation::ShowSettings() {
+    QString address;
+    Config->ReadVal(RECORD_IP, address);
+    EditTCP_IPNum->setText(address);
+    Port->SetServerTCPIPNum(address);
+
+    std::int32_t portNum = 0;
+    Config->ReadVal(RECORD_PORT, portNum);
+    EditTCP_PortNum->setText(IntToStr(portNum));
+    Port->SetServerTCPPortNum(portNum);
+
+    bool checked = false;
+    Config->ReadVal(RECORD_CONST_IP, checked);
+    CheckBoxIPConst->setChecked(checked);
+    Config->ReadVal(RECORD_AUTO_IP, checked);
+    CheckBoxIPAuto->setChecked(checked);
+
+    Config->ReadVal(RECORD_CONNECT_AUTO, checked);
+    CheckBoxConnectAuto->setChecked(checked);
+    Port->SetAutoConnect(checked);
+    Port->SetSocketServerStart(checked);
+}
+
+void TKovMainNavigation::QueuePollSet() {
+    for (const TPollBlock& block : POLL_SET) {
+        if (block.Coils) {
+            Port->Sockets->AddReadRBBlock(Port->SlaveAddr(), block.First, block.Count,
+                                          SOCKET_MODE_MULTI);
+        } else {
+            Port->Sockets->AddReadRWBlock(Port->SlaveAddr(), block.First, block.Count,
+                                          SOCKET_MODE_MULTI);
+        }
+    }
+}
+
+void TKovMainNavigation::SpaceBottomBar() {
+    const int width = static_cast<int>(std::nearbyint(ToolBarBottom->width()));
+    const int gap = (width - BOTTOM_BAR_BUTTONS_WIDTH) / BOTTOM_BAR_GAPS;
+    for (TStyledButton* button :
+         {BtSelTabMain, BtSelTabTemp, BtSelTabTime, BtSelTabParam, BtSelTabSettings}) {
+        ToolBarBottom->SetLeftMargin(button, gap);
+    }
+}
+
+// What the settings page shows at exit is saved. A port field that holds no integer leaves the
+// port record as it was, so the other four values are still saved.
+void TKovMainNavigation::SaveSettings() {
+    Config->WriteVal(RECORD_IP, EditTCP_IPNum->text());
+    try {
+        Config->WriteVal(RECORD_PORT, StrToInt(EditTCP_PortNum->text()));
+    } catch (const EConvertError&) {
+    }
+    Config->WriteVal(RECORD_CONST_IP, CheckBoxIPConst->isChecked());
+    Config->WriteVal(RECORD_AUTO_IP, CheckBoxIPAuto->isChecked());
+    Config->WriteVal(RECORD_CONNECT_AUTO, CheckBoxConnectAuto->isChecked());
+    Config->SaveFile(QString());
+}
+
+// Setting the other box runs this handler once more for it; that run finds the first box
+// already in the state it would set, so the chain ends there.
+void TKovMainNavigation::CheckBoxIPConfigChange(QObject* Sender) {
+    EditTCP_IPNum->setEnabled(CheckBoxIPConst->isChecked());
+    const int tag = Sender->property("Tag").toInt();
+    if (tag == TAG_CONST_IP) {
+        CheckBoxIPAuto->setChecked(!CheckBoxIPConst->isChecked());
+    }
+    if (tag == TAG_AUTO_IP) {
+        CheckBoxIPConst->setChecked(!CheckBoxIPAuto->isChecked());
+    }
+}
+
+// Redraws the whole status view from the image and the port. Every setter returns early on an
+// unchanged value, so a call on an unchanged image repaints nothing.
+void TKovMainNavigation::PortTrans(TPortStatus State) {
+    ShowLinkIndicators(State);
+    PortError(Port->Status(), Port->ErrorCode());
+    ShowTxRx(State);
+    const TSaunaMX& sauna = *Port->Sauna;
+    Display->Disp7Seg(sauna.ReadTableREG(REG_TEMP_ACT));
+    ShowWorkTime();
+    ShowOutputs();
+    BtLight2SS->setEnabled(sauna.ReadTableREG(REG_LIGHT2_AVAIL) != 0);
+    BtAromaSS->setEnabled(sauna.ReadTableREG(REG_AROMA_AVAIL) != 0);
+    BtVentSS->setEnabled(sauna.ReadTableREG(REG_VENT_AVAIL) != 0);
+    BtSaunaMode->setEnabled(sauna.SaunaConfigType() != 0);
+    ShowHeatingMode();
+    LabConType->setText(ControllerModelText(sauna.ReadTableREG(REG_CONTROLLER_TYPE)));
+    LabConVersion->setText(FirmwareVersionText(sauna.ReadTableREG(REG_FIRMWARE_VERSION)));
+    LabSaunaAddr->setText(QStringLiteral("Sauna ") + QString::number(Port->SlaveAddr()));
+}
+
+void TKovMainNavigation::PortError(TPortStatus, TPortError ECode) {
+    switch (ECode) {
+    case NO_ERROR:
+        StatusLabel->setText(QStringLiteral("..."));
+        break;
+    case ERROR_NOT_CONNECTED:
+        StatusLabel->setText(QStringLiteral("TCP NOT Connected"));
+        break;
+    case ERROR_TIMEOUT:
+        StatusLabel->setText(QStringLiteral("TCP Timeout"));
+        break;
+    case ERROR_TRANS:
+        StatusLabel->setText(QStringLiteral("Tx Error"));
+        break;
+    case ERROR_REC:
+        StatusLabel->setText(QStringLiteral("Rx Error"));
+        break;
+    case ERROR_ID: // a stray response: the line keeps the last failure it showed
+        break;
+    }
+}
+
+void TKovMainNavigation::ShowLinkIndicators(TPortStatus State) {
+    using namespace StatusColours;
+    const bool stopped = State == PORT_STOP;
+    SetTextColor(LabG700Stat, QColor::fromRgba(stopped ? Red : GreenYellow));
+    QRgb link = DimGray;
+    if (!stopped) {
+        link = Port->TCPClient->IsConnected() ? GreenYellow : Red;
+    }
+    RectConnStatus->SetFillColor(QColor::fromRgba(link));
+}
+
+// Each rule may override the one before; a label no rule touches keeps its colour.
+void TKovMainNavigation::ShowTxRx(TPortStatus State) {
+    using namespace StatusColours;
+    const auto paint = [](QLabel* label, QRgb colour) {
+        SetTextColor(label, QColor::fromRgba(colour));
+    };
+    if (State == PORT_TRANS) {
+        paint(LabTx, GreenYellow);
+        paint(LabRx, DarkGreen);
+    }
+    if (State == PORT_REC) {
+        paint(LabRx, GreenYellow);
+        paint(LabTx, DarkGreen);
+    }
+    const TPortError error = Port->ErrorCode();
+    if (error == ERROR_TRANS) {
+        paint(LabTx, Red);
+    }
+    if (error == ERROR_REC) {
+        paint(LabRx, Red);
+    }
+    if (error == ERROR_NOT_CONNECTED) {
+        paint(LabTx, Orange);
+        paint(LabRx, Orange);
+    }
+    if (State == PORT_STOP || State == PORT_IDLE || State == PORT_COMPLETE) {
+        paint(LabTx, DimGray);
+        paint(LabRx, DimGray);
+    }
+}
+
+void TKovMainNavigation::ShowWorkTime() {
+    const std::int32_t timer = Port->Sauna->ReadTableREG(REG_WORK_TIMER);
+    const std::int32_t timeSet = Port->Sauna->ReadTableREG(REG_WORK_TIME_SET);
+    LabWorkTimer->setText(MinutesToStr(timer));
+    LabSetWorkTime->setText(MinutesToStr(timeSet));
+    PieWorkTimer->SetEndAngle(DialAngle(timer, timeSet));
+}
+
+void TKovMainNavigation::ShowOutputs() {
+    struct TOutput {
+        int Coil;
+        TRectangle* Lamp;
+        TStyledButton* Button;
+    };
+    const TOutput outputs[] = {
+        {BIT_HEATER, LampHeater, BtHeaterSS}, {BIT_LIGHT1, LampLight1, BtLight1SS},
+        {BIT_LIGHT2, LampLight2, BtLight2SS}, {BIT_VENT, LampVent, BtVentSS},
+        {BIT_AROMA, LampAroma, BtAromaSS},
+    };
+    for (const TOutput& output : outputs) {
+        if (Port->Sauna->ReadTableBIT(output.Coil)) {
+            output.Lamp->SetFillKind(TRectangle::FILL_GRADIENT);
+            output.Button->SetImageList(ImageListBC);
+        } else {
+            output.Lamp->SetFillKind(TRectangle::FILL_SOLID);
+            output.Lamp->SetFillColor(QColor::fromRgba(StatusColours::Transparent));
+            output.Button->SetImageList(ImageListBR);
+        }
+    }
+}
+
+// The heating mode picks one of the four heater pictures; any other mode shows none.
+void TKovMainNavigation::ShowHeatingMode() {
+    const std::int32_t mode = Port->Sauna->ReadTableREG(REG_HEAT_MODE);
+    const int index = mode >= HEAT_MODE_FIRST && mode <= HEAT_MODE_LAST ? mode : -1;
+    BtSaunaMode->SetImageIndex(index);
+    BtHeaterSS->SetImageIndex(index);
+}

@@ -1,0 +1,144 @@
+#include "TStyledButton.h"
+
+#include "Looks.h"
+#include "Shadow.h"
+#include "TControlEffect.h"
+#include "TImageList.h"
+
+#include <QEvent>
+#include <QPainter>
+
+#include <cmath>
+
+namespace {
+
+// Paints entry `index` of `list` into `box` with its shadow; nothing for a missing entry.
+void PaintLayer(QPainter& painter, const TImageList* list, int index, const QRectF& box,
+                TPictureFit fit, const TShadowLook& shadow) {
+    const TSvgPicture* picture = list ? list->Picture(index) : nullptr;
+    if (!picture) {
+        return;
+    }
+    const TPlacedPicture placed = PlacePicture(painter, *picture, box, fit);
+    DrawShadow(painter, placed.Pixmap, placed.TopLeft, shadow, SHADOW_FROM_ALPHA);
+    painter.drawPixmap(placed.TopLeft, placed.Pixmap);
+}
+
+} // namespace
+
+TStyledButton::TStyledButton(QWidget* parent) : QAbstractButton(parent) {
+    // The looks draw no button panel; child labels keep their window-text colours.
+    setBackgroundRole(QPalette::Window);
+    setForegroundRole(QPalette::WindowText);
+    // A panel of touch and mouse buttons: the looks show no focus, so the buttons take none.
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void TStyledButton::SetLook(TLook look) {
+    if (look == FLook) {
+        return;
+    }
+    FLook = look;
+    update();
+}
+
+void TStyledButton::SetImageList(TImageList* list) {
+    if (list == FImageList) {
+        return;
+    }
+    FImageList = list;
+    FImageListName = list ? list->objectName() : QString();
+    update();
+}
+
+void TStyledButton::SetImageIndex(int index) {
+    if (index == FImageIndex) {
+        return;
+    }
+    FImageIndex = index;
+    update();
+}
+
+void TStyledButton::SetFaceList(TImageList* list) {
+    if (list == FFaceList) {
+        return;
+    }
+    FFaceList = list;
+    FFaceListName = list ? list->objectName() : QString();
+    update();
+}
+
+QString TStyledButton::ImageListName() const {
+    return FImageList ? FImageList->objectName() : FImageListName;
+}
+
+void TStyledButton::SetImageListName(const QString& name) {
+    if (!FImageList) {
+        FImageListName = name;
+    }
+}
+
+QString TStyledButton::FaceListName() const {
+    return FFaceList ? FFaceList->objectName() : FFaceListName;
+}
+
+void TStyledButton::SetFaceListName(const QString& name) {
+    if (!FFaceList) {
+        FFaceListName = name;
+    }
+}
+
+void TStyledButton::SetOpacity(qreal opacity) {
+    if (opacity == FOpacity) {
+        return;
+    }
+    FOpacity = opacity;
+    ApplyOpacity();
+}
+
+QSize TStyledButton::sizeHint() const {
+    return FLook == BLButton1Style ? QSize(160, 90) : QSize(90, 90);
+}
+
+void TStyledButton::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    if (FLook == BLButton1Style) {
+        PaintButton1(painter);
+    } else {
+        PaintButtonSS(painter);
+    }
+}
+
+void TStyledButton::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::EnabledChange) {
+        ApplyOpacity();
+    }
+    QAbstractButton::changeEvent(event);
+}
+
+void TStyledButton::PaintButton1(QPainter& painter) const {
+    // The face leaves room on its shadow's side so that the shadow stays on the button.
+    const qreal reach = std::ceil(ShadowReach(Looks::Button1FaceShadow));
+    const QRectF face(0, 0, width() - reach, height() - reach);
+    PaintLayer(painter, FFaceList, Looks::Button1FaceIndex, face, PICTURE_STRETCH,
+               Looks::Button1FaceShadow);
+    painter.setOpacity(Looks::Button1PictureOpacity);
+    const QRectF box(Looks::Button1PictureX, Looks::Button1PictureY, Looks::Button1PictureSize,
+                     Looks::Button1PictureSize);
+    PaintLayer(painter, FImageList, FImageIndex, box, PICTURE_FIT, Looks::Button1PictureShadow);
+}
+
+void TStyledButton::PaintButtonSS(QPainter& painter) const {
+    const qreal side = height() - 2 * Looks::ButtonSSMargin;
+    const QRectF box((width() - side) / 2, Looks::ButtonSSMargin, side, side);
+    PaintLayer(painter, FImageList, FImageIndex, box, PICTURE_FIT, Looks::ButtonSSShadow);
+}
+
+void TStyledButton::ApplyOpacity() {
+    const qreal opacity = FOpacity * (isEnabled() ? 1.0 : Looks::DisabledOpacity);
+    if (opacity >= 1.0 && !graphicsEffect()) {
+        return;
+    }
+    ControlEffect(this)->SetSourceOpacity(opacity);
+}

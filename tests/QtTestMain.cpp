@@ -1,0 +1,10 @@
+// GoogleTest entry for widget tests: the widgets need a QApplication (offscreen under CTest).
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    QApplication application(argc, argv);
+    return RUN_ALL_TESTS();
+}

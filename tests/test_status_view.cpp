@@ -1,0 +1,355 @@
+// The live status view of the real window: link indicators, status line, temperature display,
+// work time and dial, lamps and buttons, model, version and sauna number.
+#include "WindowRig.h"
+
+#include "ModbusReplies.h"
+#include "SaunaREG.h"
+#include "TGlyph.h"
+#include "TPie.h"
+#include "TRectangle.h"
+#include "TStyledButton.h"
+#include "TextColor.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QImage>
+#include <QLabel>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr QRgb GreenYellow = 0xFFADFF2F;
+constexpr QRgb Red = 0xFFFF0000;
+constexpr QRgb DimGray = 0xFF696969;
+constexpr QRgb DarkGreen = 0xFF006400;
+constexpr QRgb Orange = 0xFFFFA500;
+
+class StatusView : public ::testing::Test {
+protected:
+    // Sets a register and redraws, as after a poll that read it.
+    void Show(int Reg, std::int32_t Val) {
+        Rig.Sauna().WriteTableREG(Reg, Val);
+        Rig.Raise(PORT_COMPLETE);
+    }
+
+    WindowRig Rig;
+    TKovMainNavigation& Window = *Rig.Window;
+};
+
+struct TPortEvent {
+    TPortStatus State;
+    TPortError ECode;
+    bool Connected;
+};
+
+struct TLinkCase {
+    std::string Name;
+    std::vector<TPortEvent> Events;
+    QRgb Gateway;
+    QRgb Link;
+    QRgb Tx;
+    QRgb Rx;
+    const char* StatusLine;
+};
+
+class LinkIndicators : public StatusView, public ::testing::WithParamInterface<TLinkCase> {};
+
+TEST_P(LinkIndicators, FollowTheStateAndTheError) {
+    const TLinkCase& link = GetParam();
+    for (const TPortEvent& event : link.Events) {
+        Rig.Raise(event.State, event.ECode, event.Connected);
+    }
+    EXPECT_EQ(TextColor(Window.LabG700Stat).rgba(), link.Gateway);
+    EXPECT_EQ(Window.RectConnStatus->FillColor().rgba(), link.Link);
+    EXPECT_EQ(TextColor(Window.LabTx).rgba(), link.Tx);
+    EXPECT_EQ(TextColor(Window.LabRx).rgba(), link.Rx);
+    EXPECT_EQ(Window.StatusLabel->text(), link.StatusLine);
+}
+
+const TPortEvent Sending{PORT_TRANS, NO_ERROR, true};
+const TPortEvent NotConnected{PORT_ERROR, ERROR_NOT_CONNECTED, false};
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, LinkIndicators,
+    ::testing::Values(
+        TLinkCase{"Stopped", {{PORT_STOP, NO_ERROR, false}}, Red, DimGray, DimGray, DimGray, "..."},
+        TLinkCase{"SendingWhileConnected",
+                  {Sending},
+                  GreenYellow,
+                  GreenYellow,
+                  GreenYellow,
+                  DarkGreen,
+                  "..."},
+        TLinkCase{"Receiving",
+                  {Sending, {PORT_REC, NO_ERROR, true}},
+                  GreenYellow,
+                  GreenYellow,
+                  DarkGreen,
+                  GreenYellow,
+                  "..."},
+        TLinkCase{
+            "NotConnected", {NotConnected}, GreenYellow, Red, Orange, Orange, "TCP NOT Connected"},
+        TLinkCase{"IdleAfterNotConnected",
+                  {NotConnected, {PORT_IDLE, ERROR_NOT_CONNECTED, false}},
+                  GreenYellow,
+                  Red,
+                  DimGray,
+                  DimGray,
+                  "TCP NOT Connected"},
+        TLinkCase{"ReceiveErrorAfterSend",
+                  {Sending, {PORT_ERROR, ERROR_REC, true}},
+                  GreenYellow,
+                  GreenYellow,
+                  GreenYellow,
+                  Red,
+                  "Rx Error"},
+        TLinkCase{"SendError",
+                  {{PORT_ERROR, ERROR_TRANS, true}},
+                  GreenYellow,
+                  GreenYellow,
+                  Red,
+                  DimGray,
+                  "Tx Error"}),
+    [](const auto& info) { return info.param.Name; });
+
+TEST_F(StatusView, StatusLineShowsEachErrorAndIgnoresAStrayResponse) {
+    const std::vector<std::pair<TPortError, const char*>> lines{
+        {ERROR_REC, "Rx Error"},
+        {ERROR_NOT_CONNECTED, "TCP NOT Connected"},
+        {ERROR_TIMEOUT, "TCP Timeout"},
+        {ERROR_TRANS, "Tx Error"},
+        {NO_ERROR, "..."},
+        {ERROR_REC, "Rx Error"}};
+    for (const auto& [code, text] : lines) {
+        Window.Port->OnError(PORT_ERROR, code);
+        EXPECT_EQ(Window.StatusLabel->text(), text);
+    }
+    Window.Port->OnError(PORT_ERROR, ERROR_ID);
+    EXPECT_EQ(Window.StatusLabel->text(), "Rx Error");
+}
+
+struct TDigitsCase {
+    std::int32_t Val;
+    int Hundreds;
+    int Tens;
+    int Units;
+};
+
+class SevenSegment : public StatusView, public ::testing::WithParamInterface<TDigitsCase> {};
+
+TEST_P(SevenSegment, ShowsWholeDegreesWithTheHundredsBlankedOutsideOneToNine) {
+    const TDigitsCase& digits = GetParam();
+    Show(REG_TEMP_ACT, digits.Val);
+    EXPECT_EQ(Window.LEDDisp1->ImageIndex(), digits.Hundreds);
+    EXPECT_EQ(Window.LEDDisp2->ImageIndex(), digits.Tens);
+    EXPECT_EQ(Window.LEDDisp3->ImageIndex(), digits.Units);
+}
+
+constexpr int Unlit = TDisplay::UNLIT_DIGIT;
+INSTANTIATE_TEST_SUITE_P(Values, SevenSegment,
+                         ::testing::Values(TDigitsCase{853, Unlit, 8, 5},
+                                           TDigitsCase{1005, 1, 0, 0}, TDigitsCase{95, Unlit, 0, 9},
+                                           TDigitsCase{0, Unlit, 0, 0},
+                                           TDigitsCase{10500, Unlit, 5, 0},
+                                           TDigitsCase{11000, Unlit, 0, 0},
+                                           TDigitsCase{65535, Unlit, 5, 3}));
+
+TEST_F(StatusView, SetTemperatureIsWholeDegreesFromTheImage) {
+    Rig.Sauna().WriteTableREG(REG_TEMP_ACT, 300);
+    Show(REG_TEMP_SET, 855);
+    EXPECT_EQ(Window.LabelTempSet->text(), QString::fromUtf8("85\u00B0C"));
+    Show(REG_TEMP_SET, 0);
+    EXPECT_EQ(Window.LabelTempSet->text(), QString::fromUtf8("0\u00B0C"));
+}
+
+TEST(MinutesToStr, HoursAndMinutesOfTwoDigitsAtLeast) {
+    const std::vector<std::pair<std::int32_t, const char*>> cases{
+        {0, "00:00"}, {9, "00:09"}, {60, "01:00"}, {605, "10:05"}, {6000, "100:00"}};
+    for (const auto& [minutes, text] : cases) {
+        EXPECT_EQ(TKovMainNavigation::MinutesToStr(minutes), text) << minutes;
+    }
+}
+
+TEST_F(StatusView, WorkTimeLabelsAndDial) {
+    struct TDialCase {
+        std::int32_t Timer;
+        std::int32_t TimeSet;
+        double Angle;
+        const char* TimerText;
+        const char* TimeSetText;
+    };
+    const std::vector<TDialCase> cases{{30, 120, 90, "00:30", "02:00"},
+                                       {45, 0, 0, "00:45", "00:00"},
+                                       {150, 120, 450, "02:30", "02:00"},
+                                       {65535, 1, 65535.0 * 360, "1092:15", "00:01"}};
+    for (const TDialCase& dial : cases) {
+        SCOPED_TRACE(dial.Timer);
+        Rig.Sauna().WriteTableREG(REG_WORK_TIMER, dial.Timer);
+        Show(REG_WORK_TIME_SET, dial.TimeSet);
+        EXPECT_EQ(Window.PieWorkTimer->EndAngle(), dial.Angle);
+        EXPECT_EQ(Window.LabWorkTimer->text(), dial.TimerText);
+        EXPECT_EQ(Window.LabSetWorkTime->text(), dial.TimeSetText);
+    }
+}
+
+TEST_F(StatusView, FirmwareVersionInHexadecimalWithAPoint) {
+    const std::vector<std::pair<std::int32_t, const char*>> cases{
+        {0x110, "1.10"}, {0x55, "0.55"}, {0, "0.00"}, {0x1234, "1.234"}, {0xABC, "A.BC"}};
+    for (const auto& [version, text] : cases) {
+        Show(REG_FIRMWARE_VERSION, version);
+        EXPECT_EQ(Window.LabConVersion->text(), text) << version;
+    }
+}
+
+TEST_F(StatusView, ModelTextOfTheControllerType) {
+    const std::vector<std::pair<std::int32_t, const char*>> cases{
+        {0x21, "M-A"},  {0x31, "M-B"},  {0x32, "M-C"}, {0x33, "M-D"},
+        {0x41, "MX-A"}, {0x46, "MX-B"}, {0x22, ""},    {0, ""}};
+    for (const auto& [code, text] : cases) {
+        Show(REG_CONTROLLER_TYPE, code);
+        EXPECT_EQ(Window.LabConType->text(), text) << code;
+    }
+}
+
+TEST_F(StatusView, EachCoilLightsItsOwnLampAndButton) {
+    struct TOutput {
+        int Coil;
+        TRectangle* Lamp;
+        TStyledButton* Button;
+    };
+    const std::vector<TOutput> outputs{{BIT_HEATER, Window.LampHeater, Window.BtHeaterSS},
+                                       {BIT_LIGHT1, Window.LampLight1, Window.BtLight1SS},
+                                       {BIT_LIGHT2, Window.LampLight2, Window.BtLight2SS},
+                                       {BIT_VENT, Window.LampVent, Window.BtVentSS},
+                                       {BIT_AROMA, Window.LampAroma, Window.BtAromaSS}};
+    for (const TOutput& on : outputs) {
+        SCOPED_TRACE(on.Coil);
+        for (const TOutput& output : outputs) {
+            Rig.Sauna().WriteTableBIT(output.Coil, output.Coil == on.Coil);
+        }
+        Rig.Raise(PORT_COMPLETE);
+        for (const TOutput& output : outputs) {
+            const bool lit = output.Coil == on.Coil;
+            EXPECT_EQ(output.Lamp->FillKind(),
+                      lit ? TRectangle::FILL_GRADIENT : TRectangle::FILL_SOLID);
+            if (!lit) {
+                EXPECT_EQ(output.Lamp->FillColor().alpha(), 0);
+            }
+            EXPECT_EQ(output.Button->ImageList(), lit ? Window.ImageListBC : Window.ImageListBR);
+        }
+    }
+}
+
+TEST_F(StatusView, OptionalOutputsAndTheHeatingModeButtonAreEnabledByTheController) {
+    struct TEnableCase {
+        int Reg;
+        std::int32_t Val;
+        TStyledButton* Button;
+        bool Enabled;
+    };
+    const std::vector<TEnableCase> cases{{REG_LIGHT2_AVAIL, 0, Window.BtLight2SS, false},
+                                         {REG_LIGHT2_AVAIL, 1, Window.BtLight2SS, true},
+                                         {REG_AROMA_AVAIL, 0, Window.BtAromaSS, false},
+                                         {REG_AROMA_AVAIL, 2, Window.BtAromaSS, true},
+                                         {REG_VENT_AVAIL, 0, Window.BtVentSS, false},
+                                         {REG_VENT_AVAIL, 1, Window.BtVentSS, true},
+                                         {REG_CONFIG_TYPE, 20, Window.BtSaunaMode, false},
+                                         {REG_CONFIG_TYPE, 30, Window.BtSaunaMode, true},
+                                         {REG_CONFIG_TYPE, 10, Window.BtSaunaMode, false},
+                                         {REG_CONFIG_TYPE, 60, Window.BtSaunaMode, false}};
+    for (const TEnableCase& enable : cases) {
+        Show(enable.Reg, enable.Val);
+        EXPECT_EQ(enable.Button->isEnabled(), enable.Enabled)
+            << enable.Button->objectName().toStdString() << " at " << enable.Val;
+    }
+    for (TStyledButton* button : {Window.BtHeaterSS, Window.BtLight1SS}) {
+        EXPECT_TRUE(button->isEnabled());
+    }
+}
+
+TEST_F(StatusView, AromaLampFollowsItsCoilWhileTheButtonIsDisabled) {
+    Rig.Sauna().WriteTableBIT(BIT_AROMA, true);
+    Show(REG_AROMA_AVAIL, 0);
+    EXPECT_FALSE(Window.BtAromaSS->isEnabled());
+    EXPECT_EQ(Window.LampAroma->FillKind(), TRectangle::FILL_GRADIENT);
+}
+
+TEST_F(StatusView, HeatingModePicksTheHeaterPictureAndNoneOutsideZeroToThree) {
+    const std::vector<std::pair<std::int32_t, int>> cases{{0, 0}, {1, 1},  {2, 2},
+                                                          {3, 3}, {4, -1}, {65535, -1}};
+    for (const auto& [mode, index] : cases) {
+        Show(REG_HEAT_MODE, mode);
+        EXPECT_EQ(Window.BtSaunaMode->ImageIndex(), index) << mode;
+        EXPECT_EQ(Window.BtHeaterSS->ImageIndex(), index) << mode;
+    }
+}
+
+TEST_F(StatusView, SaunaNumberIsTheSlaveAddress) {
+    Window.Port->SetSlaveAddr(3);
+    Rig.Raise(PORT_IDLE);
+    EXPECT_EQ(Window.LabSaunaAddr->text(), "Sauna 3");
+}
+
+// The whole road: the poll set served by the scripted gateway fills the view.
+TEST(StatusViewLive, PollSetFromTheGatewayFillsTheView) {
+    TSettingsFile file;
+    file.ConnectAuto = true;
+    WindowRig rig(file);
+    TSaunaMX controller;
+    controller.WriteTableREG(REG_TEMP_ACT, 853);
+    controller.WriteTableREG(REG_TEMP_SET, 900);
+    controller.WriteTableREG(REG_CONTROLLER_TYPE, 0x32);
+    controller.WriteTableREG(REG_FIRMWARE_VERSION, 0x110);
+    controller.WriteTableREG(REG_WORK_TIMER, 30);
+    controller.WriteTableREG(REG_WORK_TIME_SET, 120);
+    controller.WriteTableBIT(BIT_LIGHT1, true);
+    rig.Fake->Responder = [&controller](const QByteArray& Request) {
+        return ReplyFromController(controller, Request);
+    };
+    // The start delay, the connect, then five transactions of three ticks and a margin.
+    rig.Tick(TDravonPort::START_DELAY_TICKS + 2 + 5 * 3 + 3);
+    const TKovMainNavigation& window = *rig.Window;
+    EXPECT_EQ(window.LEDDisp2->ImageIndex(), 8);
+    EXPECT_EQ(window.LEDDisp3->ImageIndex(), 5);
+    EXPECT_EQ(window.LabelTempSet->text(), QString::fromUtf8("90\u00B0C"));
+    EXPECT_EQ(window.LabConType->text(), "M-C");
+    EXPECT_EQ(window.LabConVersion->text(), "1.10");
+    EXPECT_EQ(window.PieWorkTimer->EndAngle(), 90);
+    EXPECT_EQ(window.LampLight1->FillKind(), TRectangle::FILL_GRADIENT);
+    EXPECT_EQ(window.RectConnStatus->FillColor().rgba(), GreenYellow);
+    EXPECT_EQ(window.StatusLabel->text(), "...");
+}
+
+// The main page with a realistic image, written to build/screens/status.png for a look by eye.
+TEST(StatusViewRender, MainPageWithALiveImage) {
+    WindowRig rig;
+    TSaunaMX& sauna = rig.Sauna();
+    sauna.WriteTableREG(REG_TEMP_ACT, 853);
+    sauna.WriteTableREG(REG_TEMP_SET, 900);
+    sauna.WriteTableREG(REG_HEAT_MODE, 1);
+    sauna.WriteTableREG(REG_CONFIG_TYPE, 30);
+    sauna.WriteTableREG(REG_LIGHT2_AVAIL, 1);
+    sauna.WriteTableREG(REG_VENT_AVAIL, 1);
+    sauna.WriteTableREG(REG_CONTROLLER_TYPE, 0x32);
+    sauna.WriteTableREG(REG_FIRMWARE_VERSION, 0x110);
+    sauna.WriteTableREG(REG_WORK_TIMER, 30);
+    sauna.WriteTableREG(REG_WORK_TIME_SET, 120);
+    sauna.WriteTableBIT(BIT_HEATER, true);
+    sauna.WriteTableBIT(BIT_LIGHT1, true);
+    for (const TPortStatus state : {PORT_TRANS, PORT_REC, PORT_COMPLETE}) {
+        rig.Raise(state);
+    }
+    rig.Window->show();
+    QApplication::processEvents();
+    QImage image(rig.Window->size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::black);
+    rig.Window->render(&image);
+    ASSERT_TRUE(QDir().mkpath(KOV_SCREENS_DIR));
+    EXPECT_TRUE(image.save(QDir(KOV_SCREENS_DIR).filePath("status.png")));
+}
+
+} // namespace
