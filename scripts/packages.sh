@@ -7,7 +7,7 @@ KOV_PACKAGES=(
   libmodbus-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation fonts-dejavu-core
-  xvfb xauth
+  xvfb xauth imagemagick
 )
 
 kov_install_packages() {
