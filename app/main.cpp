@@ -6,6 +6,8 @@
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
+    // The panel's dark looks are drawn over the Fusion style on every platform.
+    QApplication::setStyle(QStringLiteral("Fusion"));
     TKovMainNavigation window;
     window.show();
     return QApplication::exec();

@@ -1,4 +1,5 @@
 // Time per tick of the poll engine serving the poll set from a scripted gateway.
+#include "BenchMain.h"
 #include "DravonRTU.h"
 #include "FakeTCPClient.h"
 #include "ModbusReplies.h"
@@ -41,12 +42,5 @@ BENCHMARK(BM_PollSetTick);
 } // namespace
 
 int main(int argc, char** argv) {
-    // The port's timer needs an application object, though no event loop runs.
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks<QCoreApplication>(argc, argv);
 }

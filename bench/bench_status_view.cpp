@@ -1,5 +1,6 @@
 // The status view's cost on every port event: the time of one PortTrans call, and how many
 // widgets it makes repaint. With an unchanged image no widget should repaint.
+#include "BenchMain.h"
 #include "WindowRig.h"
 
 #include "SaunaREG.h"
@@ -85,12 +86,5 @@ BENCHMARK(BM_PortTransNewTemperature);
 } // namespace
 
 int main(int argc, char** argv) {
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks<QApplication>(argc, argv);
 }

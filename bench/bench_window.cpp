@@ -1,6 +1,7 @@
 // The main window's cost: building it with its five image lists, the first paint of each page
 // (every picture rendered once, at the size it is shown) and a repaint from the caches.
 // Each reports the process's peak resident memory once it has run.
+#include "BenchMain.h"
 #include "KovMainForm.h"
 
 #include <QApplication>
@@ -64,12 +65,5 @@ BENCHMARK(BM_RepaintMainPage)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks<QApplication>(argc, argv);
 }
