@@ -27,23 +27,9 @@ protected:
     }
 };
 
-// A heating sauna as the poll set reads it.
-void FillImage(TSaunaMX& Sauna) {
-    Sauna.WriteTableREG(REG_TEMP_ACT, 853);
-    Sauna.WriteTableREG(REG_TEMP_SET, 900);
-    Sauna.WriteTableREG(REG_HEAT_MODE, 1);
-    Sauna.WriteTableREG(REG_CONFIG_TYPE, 30);
-    Sauna.WriteTableREG(REG_CONTROLLER_TYPE, 0x32);
-    Sauna.WriteTableREG(REG_FIRMWARE_VERSION, 0x110);
-    Sauna.WriteTableREG(REG_WORK_TIMER, 30);
-    Sauna.WriteTableREG(REG_WORK_TIME_SET, 120);
-    Sauna.WriteTableBIT(BIT_HEATER, true);
-    Sauna.WriteTableBIT(BIT_LIGHT1, true);
-}
-
 // The window shown and drawn once with the image, so that only changes are left to paint.
 void ShowSettled(WindowRig& Rig) {
-    FillImage(Rig.Sauna());
+    FillHeatingSauna(Rig.Sauna());
     Rig.Raise(PORT_COMPLETE);
     Rig.Window->show();
     QApplication::processEvents();

@@ -1,5 +1,7 @@
 #include "WindowRig.h"
 
+#include "SaunaREG.h"
+
 #include <QDomDocument>
 #include <QFile>
 
@@ -75,4 +77,19 @@ void WindowRig::Raise(TPortStatus State, TPortError ECode, bool Connected) {
     Window->Port->SetStatus(State);
     Window->Port->SetErrorCode(ECode);
     Window->Port->OnTrans(State);
+}
+
+void FillHeatingSauna(TSaunaMX& Sauna) {
+    Sauna.WriteTableREG(REG_TEMP_ACT, 853);
+    Sauna.WriteTableREG(REG_TEMP_SET, 900);
+    Sauna.WriteTableREG(REG_HEAT_MODE, 1);
+    Sauna.WriteTableREG(REG_CONFIG_TYPE, 30);
+    Sauna.WriteTableREG(REG_LIGHT2_AVAIL, 1);
+    Sauna.WriteTableREG(REG_VENT_AVAIL, 1);
+    Sauna.WriteTableREG(REG_CONTROLLER_TYPE, 0x32);
+    Sauna.WriteTableREG(REG_FIRMWARE_VERSION, 0x110);
+    Sauna.WriteTableREG(REG_WORK_TIMER, 30);
+    Sauna.WriteTableREG(REG_WORK_TIME_SET, 120);
+    Sauna.WriteTableBIT(BIT_HEATER, true);
+    Sauna.WriteTableBIT(BIT_LIGHT1, true);
 }

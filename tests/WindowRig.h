@@ -22,6 +22,10 @@ struct TSettingsFile {
 // Writes the settings file at Path.
 void WriteSettingsFile(const QString& Path, const TSettingsFile& File);
 
+// A heating sauna as the poll set reads it: 85 degrees of 90, heater and light 1 on, the
+// infrared heating mode, model M-C at version 1.10, half an hour of two gone.
+void FillHeatingSauna(TSaunaMX& Sauna);
+
 class WindowRig {
 public:
     // Writes File into a fresh directory first; without one the window starts with no file.

@@ -327,19 +327,7 @@ TEST(StatusViewLive, PollSetFromTheGatewayFillsTheView) {
 // The main page with a realistic image, written to build/screens/status.png for a look by eye.
 TEST(StatusViewRender, MainPageWithALiveImage) {
     WindowRig rig;
-    TSaunaMX& sauna = rig.Sauna();
-    sauna.WriteTableREG(REG_TEMP_ACT, 853);
-    sauna.WriteTableREG(REG_TEMP_SET, 900);
-    sauna.WriteTableREG(REG_HEAT_MODE, 1);
-    sauna.WriteTableREG(REG_CONFIG_TYPE, 30);
-    sauna.WriteTableREG(REG_LIGHT2_AVAIL, 1);
-    sauna.WriteTableREG(REG_VENT_AVAIL, 1);
-    sauna.WriteTableREG(REG_CONTROLLER_TYPE, 0x32);
-    sauna.WriteTableREG(REG_FIRMWARE_VERSION, 0x110);
-    sauna.WriteTableREG(REG_WORK_TIMER, 30);
-    sauna.WriteTableREG(REG_WORK_TIME_SET, 120);
-    sauna.WriteTableBIT(BIT_HEATER, true);
-    sauna.WriteTableBIT(BIT_LIGHT1, true);
+    FillHeatingSauna(rig.Sauna());
     for (const TPortStatus state : {PORT_TRANS, PORT_REC, PORT_COMPLETE}) {
         rig.Raise(state);
     }
