@@ -300,13 +300,7 @@ TEST(StatusViewLive, PollSetFromTheGatewayFillsTheView) {
     file.ConnectAuto = true;
     WindowRig rig(file);
     TSaunaMX controller;
-    controller.WriteTableREG(REG_TEMP_ACT, 853);
-    controller.WriteTableREG(REG_TEMP_SET, 900);
-    controller.WriteTableREG(REG_CONTROLLER_TYPE, 0x32);
-    controller.WriteTableREG(REG_FIRMWARE_VERSION, 0x110);
-    controller.WriteTableREG(REG_WORK_TIMER, 30);
-    controller.WriteTableREG(REG_WORK_TIME_SET, 120);
-    controller.WriteTableBIT(BIT_LIGHT1, true);
+    FillHeatingSauna(controller);
     rig.Fake->Responder = [&controller](const QByteArray& Request) {
         return ReplyFromController(controller, Request);
     };
