@@ -61,7 +61,9 @@ std::string Hex(const QByteArray& Frame) {
     for (int i = 0; i < Frame.size(); ++i) {
         char pair[4];
         std::snprintf(pair, sizeof pair, "%02X", At(Frame, i));
-        text += (i > 0 ? " " : "") + std::string(pair);
+        if (i > 0)
+            text += ' ';
+        text += pair;
     }
     return text;
 }

@@ -1,0 +1,34 @@
+# Sourced by the scripts: the two build trees and how each is configured. Each command always
+# configures its tree the same way, so the scripts never rebuild each other's trees.
+#   build/      the optimised panel a user runs (RelWithDebInfo, no sanitizers), its tests and
+#               benchmarks; warnings are errors, so a warning that only optimisation shows fails
+#   build-san/  the test build with AddressSanitizer and UndefinedBehaviorSanitizer
+
+KOV_RELEASE_DIR=build
+KOV_SANITIZE_DIR=build-san
+
+# kov_build_release [TARGET...]: configures and builds build/ (every target when none is named).
+kov_build_release() {
+  cmake -S . -B "$KOV_RELEASE_DIR" -G Ninja \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DKOV_SANITIZE=OFF \
+    -DKOV_WERROR=ON
+  kov_build_targets "$KOV_RELEASE_DIR" "$@"
+}
+
+# kov_build_sanitize [TARGET...]: configures and builds build-san/.
+kov_build_sanitize() {
+  cmake -S . -B "$KOV_SANITIZE_DIR" -G Ninja \
+    -DCMAKE_BUILD_TYPE=Debug \
+    -DKOV_SANITIZE=ON \
+    -DKOV_WERROR=ON
+  kov_build_targets "$KOV_SANITIZE_DIR" "$@"
+}
+
+kov_build_targets() {
+  local dir=$1
+  shift
+  local targets=()
+  [ $# -gt 0 ] && targets=(--target "$@")
+  cmake --build "$dir" --parallel "$(nproc)" "${targets[@]}"
+}
