@@ -2,6 +2,7 @@
 // display scale and page-N@2x.png at 200 %, and the main page of a running sauna
 // (page-0-live.png). The checks catch blank or mis-sized renders.
 #include "KovMainForm.h"
+#include "QtPrinters.h"
 
 #include "TGlyph.h"
 #include "TPie.h"
@@ -12,6 +13,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QImage>
+#include <QLabel>
 #include <QPainter>
 
 #include <gtest/gtest.h>
@@ -38,6 +40,21 @@ int DistinctColours(const QImage& image) {
     return static_cast<int>(colours.size());
 }
 
+// The smallest rectangle holding every pixel in which two renders of one size differ, in
+// logical pixels; empty when they are the same.
+QRect Differences(const QImage& one, const QImage& other) {
+    QRect area;
+    for (int y = 0; y < one.height(); ++y) {
+        for (int x = 0; x < one.width(); ++x) {
+            if (one.pixel(x, y) != other.pixel(x, y)) {
+                area |= QRect(x, y, 1, 1);
+            }
+        }
+    }
+    const qreal ratio = one.devicePixelRatio();
+    return QRectF(area.topLeft() / ratio, area.size() / ratio).toAlignedRect();
+}
+
 class ScreenRender : public ::testing::TestWithParam<int> {};
 
 TEST_P(ScreenRender, WritesPageAtOneAndTwoTimesScale) {
@@ -58,6 +75,36 @@ TEST_P(ScreenRender, WritesPageAtOneAndTwoTimesScale) {
 }
 
 INSTANTIATE_TEST_SUITE_P(AllPages, ScreenRender, ::testing::Range(0, 5));
+
+// Labels on a rectangle's fill paint that fill themselves, so that a change repaints the label
+// alone. Every page looks exactly as it does with the fill showing through them.
+TEST(ScreenRenderOpaqueLabels, LookAsTheFillShowingThroughThem) {
+    TKovMainForm window;
+    window.show();
+    QList<QLabel*> opaque;
+    for (QLabel* label : window.findChildren<QLabel*>()) {
+        if (label->autoFillBackground()) {
+            opaque.append(label);
+        }
+    }
+    ASSERT_TRUE(opaque.contains(window.LabTx) && opaque.contains(window.LabRx));
+    const auto render = [&window, &opaque](bool labelsOpaque, qreal ratio) {
+        for (QLabel* label : opaque) {
+            label->setAutoFillBackground(labelsOpaque);
+        }
+        return RenderWindow(window, ratio);
+    };
+    for (int page = 0; page < window.TabControl->count(); ++page) {
+        window.TabControl->setCurrentIndex(page);
+        QApplication::processEvents();
+        for (const qreal ratio : {1.0, 2.0}) {
+            // The first render at a new scale is not yet the settled picture: it warms the caches.
+            render(false, ratio);
+            EXPECT_EQ(Differences(render(true, ratio), render(false, ratio)), QRect())
+                << "page " << page << " at " << ratio;
+        }
+    }
+}
 
 // The main page as the status view will show a running sauna: 85 degrees, heater and light 1
 // on, no vent, the steam heating mode, a third of the work time gone, one button pressed.
@@ -91,8 +138,8 @@ TEST(ScreenRenderLive, WritesTheMainPageOfARunningSauna) {
     ASSERT_TRUE(QDir().mkpath(KOV_SCREENS_DIR));
     for (const qreal ratio : {1.0, 2.0}) {
         const QImage image = RenderWindow(window, ratio);
-        const QString name = ratio == 1.0 ? QStringLiteral("page-0-live.png")
-                                          : QStringLiteral("page-0-live@2x.png");
+        const QString name =
+            ratio == 1.0 ? QStringLiteral("page-0-live.png") : QStringLiteral("page-0-live@2x.png");
         EXPECT_TRUE(image.save(QDir(KOV_SCREENS_DIR).filePath(name)));
     }
 }
