@@ -832,15 +832,22 @@ TEST_F(G700Sim, DropChanceDropsAtRandomTheSameWayForTheSameSeed) {
     EXPECT_EQ(Runs[0], Runs[1]);
 }
 
-TEST_F(G700Sim, Sigusr1SwitchesTheFaultsOff) {
-    StartWithoutClient({"--stall-after", "0", "--garbage", "3"});
+TEST_F(G700Sim, Sigusr1SwitchesTheFaultsOffAndSendsWhatWasHeldBack) {
+    StartWithoutClient({"--stall-after", "1", "--garbage", "3", "--delay", "5000"});
     TRawClient Raw(Sim->Port());
     Raw.Send(Request(1, 1, 3, REG_CONTROLLER_TYPE, 2));
-    EXPECT_TRUE(Raw.ReceiveOnce(300ms).empty());
-    Sim->Signal(SIGUSR1);
-    ASSERT_TRUE(Sim->WaitForLine("fault injection switched off", LINE_TIMEOUT));
     Raw.Send(Request(2, 1, 3, REG_CONTROLLER_TYPE, 2));
-    EXPECT_EQ(Raw.Receive(13, 1000ms), ModelAnswer(2));
+    EXPECT_TRUE(Raw.ReceiveOnce(300ms).empty());
+    const auto Off = steady_clock::now();
+    Sim->Signal(SIGUSR1);
+    TFrameBytes HeldBack = GarbageBytes(3);
+    const TFrameBytes First = ModelAnswer(1);
+    HeldBack.insert(HeldBack.end(), First.begin(), First.end());
+    EXPECT_EQ(Raw.Receive(HeldBack.size(), 1000ms), HeldBack);
+    EXPECT_LT(Since(Off), 1000ms);
+    ASSERT_TRUE(Sim->WaitForLine("fault injection switched off", LINE_TIMEOUT));
+    Raw.Send(Request(3, 1, 3, REG_CONTROLLER_TYPE, 2));
+    EXPECT_EQ(Raw.Receive(13, 1000ms), ModelAnswer(3));
 }
 
 TEST_F(G700Sim, LogServedNamesEveryValueOfEveryReadAnswer) {

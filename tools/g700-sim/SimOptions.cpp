@@ -142,8 +142,7 @@ SIGTERM ends it.
   --help                  this text.
 
 Faults for robustness runs (off by default; request counts start at 1 on every connection).
-SIGUSR1 switches every fault off for the rest of the run; answers already held back still go
-out as planned.
+SIGUSR1 switches every fault off for the rest of the run; answers held back go out at once.
   --delay MS              send every answer MS milliseconds late.
   --late-every N          send every Nth answer later still, by --late-by.
   --late-by MS            how much later --late-every sends its answers (default 1500).

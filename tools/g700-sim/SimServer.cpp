@@ -167,11 +167,15 @@ bool TSimServer::ReadMissing(std::uint8_t* Frame, int& Length) {
     return true;
 }
 
-// Requests from now on are served without faults; what is already queued goes out as planned.
+// Requests from now on are served without faults, and what was held back goes out at once, in
+// order: the gateway is well again.
 void TSimServer::SwitchFaultsOff() {
     if (DescribeFaults(FFaults).empty())
         return;
     FFaults = {};
+    const auto Now = Clock::now();
+    for (TOutgoing& Out : FOutbox)
+        Out.Due = std::min(Out.Due, Now);
     FLog.Say("fault injection switched off");
 }
 
