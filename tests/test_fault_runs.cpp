@@ -5,6 +5,7 @@
 // fault stops.
 #include "DravonRTU.h"
 #include "G700SimProcess.h"
+#include "PollSetQueue.h"
 #include "SaunaREG.h"
 
 #include <QEventLoop>
@@ -87,12 +88,7 @@ public:
         Port.SetServerTCPPortNum(FSim->Port());
         Port.SetSlaveAddr(UNIT);
         Port.SetSocketServerStart(true);
-        for (const TPollBlock& block : POLL_SET) {
-            const std::int32_t slot =
-                block.Coils ? Port.Sockets->AddReadRBBlock(UNIT, block.First, block.Count,
-                                                           SOCKET_MODE_MULTI)
-                            : Port.Sockets->AddReadRWBlock(UNIT, block.First, block.Count,
-                                                           SOCKET_MODE_MULTI);
+        for (const std::int32_t slot : QueuePollSet(*Port.Sockets, UNIT)) {
             Port.Sockets->SetOnSocketEnd(slot, [this](std::int32_t) {
                 ++Answered;
                 NoteImage();

@@ -1,6 +1,7 @@
 #include "DravonRTU.h"
 #include "FakeTCPClient.h"
 #include "ModbusReplies.h"
+#include "PollSetQueue.h"
 #include "PortRig.h"
 #include "SaunaREG.h"
 
@@ -9,15 +10,6 @@
 #include <functional>
 
 namespace {
-
-void QueuePollSet(TDravonSockets& Sockets, std::int32_t Addr) {
-    for (const TPollBlock& block : POLL_SET) {
-        if (block.Coils)
-            Sockets.AddReadRBBlock(Addr, block.First, block.Count, SOCKET_MODE_MULTI);
-        else
-            Sockets.AddReadRWBlock(Addr, block.First, block.Count, SOCKET_MODE_MULTI);
-    }
-}
 
 std::vector<std::int32_t> FirstNumbersWritten(const FakeTCPClient& Fake, std::size_t From) {
     std::vector<std::int32_t> firsts;

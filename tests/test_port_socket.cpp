@@ -3,6 +3,7 @@
 #include "DravonRTU.h"
 #include "G700SimProcess.h"
 #include "LoopbackModbusServer.h"
+#include "PollSetQueue.h"
 #include "SaunaREG.h"
 
 #include <gtest/gtest.h>
@@ -57,14 +58,8 @@ struct SocketRig {
     }
 
     void QueuePollSet(std::int32_t Addr) {
-        for (const TPollBlock& block : POLL_SET) {
-            const std::int32_t num =
-                block.Coils ? Port.Sockets->AddReadRBBlock(Addr, block.First, block.Count,
-                                                           SOCKET_MODE_MULTI)
-                            : Port.Sockets->AddReadRWBlock(Addr, block.First, block.Count,
-                                                           SOCKET_MODE_MULTI);
+        for (const std::int32_t num : ::QueuePollSet(*Port.Sockets, Addr))
             Port.Sockets->SetOnSocketEnd(num, [this](std::int32_t) { ++Completed; });
-        }
     }
 
     TDravonPort Port;
@@ -96,18 +91,27 @@ void ExpectImageHoldsUnit(const TSaunaMX& Image, int Unit) {
     EXPECT_EQ(Image.ReadTableREG(REG_TEMP_ACT), Unit == 1 ? 65534 : 795);
 }
 
+sockaddr_in Loopback(std::uint16_t Port) {
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(Port);
+    return address;
+}
+
+// Binds Socket to a free port of 127.0.0.1; the port it got.
+std::uint16_t BindToLoopback(int Socket) {
+    sockaddr_in address = Loopback(0);
+    socklen_t length = sizeof address;
+    bind(Socket, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    getsockname(Socket, reinterpret_cast<sockaddr*>(&address), &length);
+    return ntohs(address.sin_port);
+}
+
 // A port on 127.0.0.1 that refuses connections: bound, never listening, held for the test.
 class RefusingPort {
 public:
-    RefusingPort() : FSocket(socket(AF_INET, SOCK_STREAM, 0)) {
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        bind(FSocket, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        getsockname(FSocket, reinterpret_cast<sockaddr*>(&address), &length);
-        FPort = ntohs(address.sin_port);
-    }
+    RefusingPort() : FSocket(socket(AF_INET, SOCK_STREAM, 0)), FPort(BindToLoopback(FSocket)) {}
     ~RefusingPort() { close(FSocket); }
     std::uint16_t Port() const { return FPort; }
 
@@ -120,15 +124,9 @@ private:
 // drops its handshake. The one connection that fits the queue is taken by the first Connect().
 class UnansweringListener {
 public:
-    UnansweringListener() : FSocket(socket(AF_INET, SOCK_STREAM, 0)) {
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        bind(FSocket, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    UnansweringListener()
+        : FSocket(socket(AF_INET, SOCK_STREAM, 0)), FPort(BindToLoopback(FSocket)) {
         listen(FSocket, 0);
-        getsockname(FSocket, reinterpret_cast<sockaddr*>(&address), &length);
-        FPort = ntohs(address.sin_port);
     }
     ~UnansweringListener() {
         for (int peer : FPeers)
@@ -146,11 +144,8 @@ public:
     // Fills the queue with a connection of the test's own.
     void FillQueue() {
         const int filler = socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        address.sin_port = htons(FPort);
-        connect(filler, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        const sockaddr_in address = Loopback(FPort);
+        connect(filler, reinterpret_cast<const sockaddr*>(&address), sizeof address);
         FPeers.push_back(filler);
     }
 

@@ -3,6 +3,7 @@
 // below are the protocol's; they are deliberately not taken from the map the code uses, so that
 // a changed number fails here even though the panel and the simulator would still agree.
 #include "ModbusReplies.h"
+#include "PollSetQueue.h"
 #include "PortRig.h"
 #include "SaunaREG.h"
 
@@ -117,12 +118,7 @@ TEST(RegisterMap, PollSetAndEditBlock) {
 TEST(RegisterMap, RequestsOnTheWire) {
     PortRig rig;
     TDravonSockets& sockets = *rig.Port->Sockets;
-    for (const TPollBlock& block : POLL_SET) {
-        if (block.Coils)
-            sockets.AddReadRBBlock(1, block.First, block.Count, SOCKET_MODE_MULTI);
-        else
-            sockets.AddReadRWBlock(1, block.First, block.Count, SOCKET_MODE_MULTI);
-    }
+    QueuePollSet(sockets, 1);
     rig.AnswerFromController();
     rig.StartConnected();
     ASSERT_TRUE(rig.TickUntilWritten(5));
