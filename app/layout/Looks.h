@@ -41,6 +41,13 @@ inline const TShadowLook ButtonSSShadow{3.0, 45.0, 0.6, 0.8, DimGray};
 // A disabled button keeps its look, dimmed to this share of its opacity.
 inline constexpr qreal DisabledOpacity = 0.35;
 
+// The device buttons' lamps: rounded glass, and the unlit glass that shows under a transparent
+// fill, from its top edge through a faint band to its shaded bottom.
+inline constexpr qreal LampCornerRadius = 3.0;
+inline const QColor LampUnlitEdge{0x4A, 0x10, 0x10};
+inline const QColor LampUnlitBand{0x62, 0x22, 0x22};
+inline const QColor LampUnlitShade{0x2A, 0x06, 0x06};
+
 // BLTabControl1Style: the page area's fill.
 inline const QColor PageArea = Black;
 
