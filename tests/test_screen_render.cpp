@@ -1,7 +1,11 @@
-// Renders each page of the window to build/screens/ for a look by eye: page-N.png at 100 %
-// display scale and page-N@2x.png at 200 %, and the main page of a running sauna
-// (page-0-live.png). The checks catch blank or mis-sized renders.
-#include "KovMainForm.h"
+// Renders the screen to build/screens/ for a look by eye, each picture at 100 % display scale
+// (NAME.png) and at 200 % (NAME@2x.png): every page as laid out (page-N), the main page of a
+// running sauna (page-0-live), the value pages with the widest values their labels can show
+// (widest-page-N), and every page of the real program's window while it polls the gateway
+// simulator on 127.0.0.1 (live-page-N). The checks catch blank or mis-sized renders and a window
+// that is not showing the simulator's values.
+#include "G700SimProcess.h"
+#include "WindowRig.h"
 
 #include "TGlyph.h"
 #include "TPie.h"
@@ -13,8 +17,13 @@
 #include <QDir>
 #include <QImage>
 #include <QPainter>
+#include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
 
 namespace {
 
@@ -38,6 +47,19 @@ int DistinctColours(const QImage& image) {
     return static_cast<int>(colours.size());
 }
 
+// Writes the window at 100 % and 200 % as NAME.png and NAME@2x.png; each must be a whole,
+// painted window.
+void WriteWindow(QWidget& window, const QString& name) {
+    ASSERT_TRUE(QDir().mkpath(KOV_SCREENS_DIR));
+    for (const qreal ratio : {1.0, 2.0}) {
+        const QImage image = RenderWindow(window, ratio);
+        EXPECT_EQ(image.size(), QSize(420, 884) * ratio);
+        EXPECT_GT(DistinctColours(image), 200) << name.toStdString() << " looks blank";
+        const QString file = ratio == 1.0 ? name + ".png" : name + "@2x.png";
+        EXPECT_TRUE(image.save(QDir(KOV_SCREENS_DIR).filePath(file)));
+    }
+}
+
 class ScreenRender : public ::testing::TestWithParam<int> {};
 
 TEST_P(ScreenRender, WritesPageAtOneAndTwoTimesScale) {
@@ -46,15 +68,7 @@ TEST_P(ScreenRender, WritesPageAtOneAndTwoTimesScale) {
     window.show();
     window.TabControl->setCurrentIndex(page);
     QApplication::processEvents();
-    ASSERT_TRUE(QDir().mkpath(KOV_SCREENS_DIR));
-    for (const qreal ratio : {1.0, 2.0}) {
-        const QImage image = RenderWindow(window, ratio);
-        EXPECT_EQ(image.size(), QSize(420, 884) * ratio);
-        EXPECT_GT(DistinctColours(image), 200) << "page " << page << " looks blank";
-        const QString name = ratio == 1.0 ? QStringLiteral("page-%1.png").arg(page)
-                                          : QStringLiteral("page-%1@2x.png").arg(page);
-        EXPECT_TRUE(image.save(QDir(KOV_SCREENS_DIR).filePath(name)));
-    }
+    WriteWindow(window, QStringLiteral("page-%1").arg(page));
 }
 
 INSTANTIATE_TEST_SUITE_P(AllPages, ScreenRender, ::testing::Range(0, 5));
@@ -88,13 +102,70 @@ TEST(ScreenRenderLive, WritesTheMainPageOfARunningSauna) {
     window.BtSaunaMode->SetImageIndex(3);
     window.BtLight2SS->SetOpacity(0.5);
     QApplication::processEvents();
-    ASSERT_TRUE(QDir().mkpath(KOV_SCREENS_DIR));
-    for (const qreal ratio : {1.0, 2.0}) {
-        const QImage image = RenderWindow(window, ratio);
-        const QString name = ratio == 1.0 ? QStringLiteral("page-0-live.png")
-                                          : QStringLiteral("page-0-live@2x.png");
-        EXPECT_TRUE(image.save(QDir(KOV_SCREENS_DIR).filePath(name)));
+    WriteWindow(window, QStringLiteral("page-0-live"));
+}
+
+// The labels at the widest values they can show: registers at 65535, the longest model text.
+TEST(ScreenRenderWidest, WritesTheValuePagesWithTheirWidestValues) {
+    TKovMainForm window;
+    window.show();
+    const QString time = QStringLiteral("1092:15");
+    const QString temperature = QStringLiteral("6553");
+    for (QLabel* label : {window.LabWorkTimer, window.LabSetWorkTime, window.LabSetTime,
+                          window.LabSetTimeMax, window.LabSetTimeMin}) {
+        label->setText(time);
     }
+    for (QLabel* label : {window.LabSetTemp, window.LabSetTempMax, window.LabSetTempMin}) {
+        label->setText(temperature);
+    }
+    window.LabelTempSet->setText(temperature + QStringLiteral("\u00B0C"));
+    window.LabConType->setText(QStringLiteral("MX-B"));
+    window.LabConVersion->setText(QStringLiteral("F.FFF"));
+    window.StatusLabel->setText(QStringLiteral("TCP NOT Connected"));
+    for (const int page : {0, 1, 2}) {
+        window.TabControl->setCurrentIndex(page);
+        QApplication::processEvents();
+        WriteWindow(window, QStringLiteral("widest-page-%1").arg(page));
+    }
+}
+
+// The real program's window with its own TCP client and poll timer, pointed by its settings file
+// at the gateway simulator on 127.0.0.1.
+class LiveScreen : public ::testing::Test {
+protected:
+    LiveScreen() : Sim(G700_SIM_PATH, {}) {
+        TSettingsFile file;
+        file.PortNum = QString::number(Sim.Port());
+        file.ConnectAuto = true;
+        WriteSettingsFile(Dir.filePath(QStringLiteral("Kovalta_Config.xml")), file);
+        Window = std::make_unique<TKovMainNavigation>(Dir.path());
+    }
+
+    // Waits, with the event loop running the port, until Shown holds; at most 15 s.
+    bool WaitUntil(const std::function<bool()>& Shown) { return QTest::qWaitFor(Shown, 15000); }
+
+    TG700SimProcess Sim;
+    QTemporaryDir Dir;
+    std::unique_ptr<TKovMainNavigation> Window;
+};
+
+TEST_F(LiveScreen, WritesEveryPageWhileThePanelPollsTheSimulator) {
+    // Nothing has run yet: the port aims at the loopback before its first tick.
+    ASSERT_EQ(Window->Port->ServerTCPIPNum(), QStringLiteral("127.0.0.1"));
+    Window->show();
+    // Unit 1 of the simulator: model MX-A, version 1.23, a cold sauna set to 80 degrees.
+    ASSERT_TRUE(WaitUntil([this] {
+        return Window->LabConType->text() == QStringLiteral("MX-A") &&
+               Window->LabConVersion->text() == QStringLiteral("1.23") &&
+               Window->LabelTempSet->text() == QStringLiteral("80\u00B0C");
+    }));
+    for (int page = 0; page < Window->TabControl->count(); ++page) {
+        Window->TabControl->setCurrentIndex(page);
+        // A few more polls while the page is up.
+        QTest::qWait(500);
+        WriteWindow(*Window, QStringLiteral("live-page-%1").arg(page));
+    }
+    EXPECT_EQ(Window->StatusLabel->text(), QStringLiteral("..."));
 }
 
 } // namespace
