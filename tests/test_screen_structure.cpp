@@ -16,7 +16,9 @@
 #include <QApplication>
 #include <QLinearGradient>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QStyle>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -424,6 +426,22 @@ TEST_F(ScreenStructure, ButtonCaptionsSitOnTheFaceClearOfPictureAndLamp) {
         }
         EXPECT_FALSE(text.intersects(lamp)) << ::testing::PrintToString(text);
     }
+}
+
+// A caption is part of its button: a click on it is a click on the button.
+TEST_F(ScreenStructure, AClickOnACaptionClicksItsButton) {
+    Window->TabControl->setCurrentIndex(0);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(Window.get()));
+    for (QLabel* caption : {Window->Label7, Window->LabAroma, Window->LabVent, Window->LabLight2,
+                            Window->LabLight1, Window->LabHeater}) {
+        SCOPED_TRACE(caption->objectName().toStdString());
+        auto* button = qobject_cast<QAbstractButton*>(caption->parentWidget());
+        ASSERT_NE(button, nullptr);
+        QSignalSpy clicks(button, &QAbstractButton::clicked);
+        QTest::mouseClick(caption, Qt::LeftButton, {}, caption->rect().center());
+        EXPECT_EQ(clicks.count(), 1);
+    }
+    Window->TabControl->setCurrentIndex(4);
 }
 
 // Buttons that show the same picture in the same state are told apart below their lamps: the
