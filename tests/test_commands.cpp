@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QEvent>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -259,6 +260,38 @@ TEST_F(LinkControl, StartsAtOnceStopsAtTheEndOfTheTurnAndStartsAgain) {
     Click(Window.BtWiFiConnect);
     ExpectState(Started);
     EXPECT_EQ(Rig.Fake->ConnectCalls, 2);
+}
+
+// Records the text a label showed each time it was painted.
+class PaintedTexts : public QObject {
+public:
+    explicit PaintedTexts(QLabel* Label) : FLabel(Label) { Label->installEventFilter(this); }
+    QStringList Texts;
+
+protected:
+    bool eventFilter(QObject* Watched, QEvent* Event) override {
+        if (Watched == FLabel && Event->type() == QEvent::Paint) {
+            Texts << FLabel->text();
+        }
+        return false;
+    }
+
+private:
+    QLabel* FLabel;
+};
+
+// The connect may block for its whole time-out: by then the screen shows the click was taken.
+TEST_F(LinkControl, TheStartedCaptionIsOnTheScreenBeforeTheConnectBlocks) {
+    Window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Window));
+    Click(Window.BtSelTabSettings);
+    QApplication::processEvents();
+    PaintedTexts painted(Window.LabSSSerwer);
+    QStringList paintedAtConnect;
+    Rig.Fake->OnConnect = [&] { paintedAtConnect = painted.Texts; };
+    Click(Window.BtWiFiConnect);
+    ASSERT_FALSE(paintedAtConnect.isEmpty());
+    EXPECT_EQ(paintedAtConnect.last(), "SERWER STOP");
 }
 
 TEST_F(LinkControl, SettingsPageShowsTheStartedLinkWhateverItShowedBefore) {
