@@ -10,12 +10,12 @@
 #include "TImageList.h"
 #include "TPie.h"
 #include "TRectangle.h"
+#include "TScrollBar.h"
 #include "TStyledButton.h"
 #include "TextColor.h"
 
 #include <QApplication>
 #include <QLinearGradient>
-#include <QScrollBar>
 #include <QSignalSpy>
 #include <QStyle>
 #include <QTest>
@@ -135,7 +135,7 @@ const std::vector<TPlacement> Placements{
     {"RectScrollSP", "TRectangle", "TabSetTemp", {320, 65, 90, 460}},
     {"LabSetTempMax", "TFitLabel", "RectScrollSP", {5, 5, 80, 25}},
     {"LabSetTempMin", "TFitLabel", "RectScrollSP", {5, 430, 80, 25}},
-    {"ScBarSetTemp", "QScrollBar", "RectScrollSP", {1, 30, 88, 400}},
+    {"ScBarSetTemp", "TScrollBar", "RectScrollSP", {1, 30, 88, 400}},
     // Page 2
     {"Rectangle8", "TRectangle", "TabSetTime", {0, 0, 420, 55}},
     {"Label8", "QLabel", "Rectangle8", {0, 12, 420, 30}},
@@ -148,7 +148,7 @@ const std::vector<TPlacement> Placements{
     {"Rectangle10", "TRectangle", "TabSetTime", {320, 65, 90, 460}},
     {"LabSetTimeMax", "TFitLabel", "Rectangle10", {5, 5, 80, 25}},
     {"LabSetTimeMin", "TFitLabel", "Rectangle10", {5, 430, 80, 25}},
-    {"ScBarSetTime", "QScrollBar", "Rectangle10", {1, 30, 88, 400}},
+    {"ScBarSetTime", "TScrollBar", "Rectangle10", {1, 30, 88, 400}},
     // Page 3
     {"Rectangle5", "TRectangle", "TabSetSauna", {0, 0, 420, 55}},
     {"Label2", "QLabel", "Rectangle5", {0, 12, 420, 30}},
@@ -729,20 +729,23 @@ TEST_F(ScreenStructure, DialAndScrollBarsStartAtTheirLayoutValues) {
     EXPECT_EQ(Window->PieWorkTimer->Color().rgba(), Blue);
     EXPECT_DOUBLE_EQ(Window->PieWorkTimer->Opacity(), 0.7);
     struct TRow {
-        const QScrollBar* Bar;
-        int Minimum;
-        int Maximum;
-        int Value;
+        const TScrollBar* Bar;
+        double Minimum;
+        double Maximum;
+        double Value;
     };
     for (const TRow& row :
          {TRow{Window->ScBarSetTemp, 40, 110, 50}, TRow{Window->ScBarSetTime, 3, 24, 12}}) {
         SCOPED_TRACE(row.Bar->objectName().toStdString());
-        EXPECT_EQ(row.Bar->orientation(), Qt::Vertical);
-        EXPECT_TRUE(row.Bar->invertedAppearance()); // the minimum at the bottom
-        EXPECT_EQ(row.Bar->minimum(), row.Minimum);
-        EXPECT_EQ(row.Bar->maximum(), row.Maximum);
-        EXPECT_EQ(row.Bar->value(), row.Value);
-        EXPECT_EQ(row.Bar->singleStep(), 0);
+        EXPECT_EQ(row.Bar->Min(), row.Minimum);
+        EXPECT_EQ(row.Bar->Max(), row.Maximum);
+        EXPECT_EQ(row.Bar->Value(), row.Value);
+        // Vertical with the minimum at the bottom: the handle stands a share of the way up
+        // from the bottom of the bar.
+        const QRectF handle = row.Bar->HandleRect();
+        const double share = (row.Value - row.Minimum) / (row.Maximum - row.Minimum);
+        EXPECT_GT(handle.center().y(), row.Bar->height() * (1 - share) - handle.height());
+        EXPECT_LT(handle.center().y(), row.Bar->height() * (1 - share) + handle.height());
     }
 }
 

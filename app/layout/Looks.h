@@ -57,14 +57,17 @@ inline const QColor BarBottom{0x14, 0x15, 0x17};
 inline const QColor BarHighlight{0x3C, 0x3F, 0x45};
 
 // The scroll bars: background, slim track and its edge, the filled level's opacity over the
-// bar's highlight colour, and the arrows.
+// bar's highlight colour, the track's gap to the bar's ends, and the handle's length and its
+// inset from the bar's sides.
 inline const QColor ScrollBarBack{0x0B, 0x0B, 0x0C};
 inline const QColor ScrollBarTrack{0x1C, 0x1D, 0x20};
 inline const QColor ScrollBarTrackEdge{0x30, 0x32, 0x37};
 inline constexpr qreal ScrollBarLevelOpacity = 0.55;
-inline const QColor ScrollBarArrow{0x8A, 0x8D, 0x93};
+inline constexpr qreal ScrollBarEndGap = 4.5;
+inline constexpr qreal ScrollBarHandleLength = 42.0;
+inline constexpr qreal ScrollBarHandleInset = 4.5;
 
-// The standard looks (edits, check boxes, push buttons, scroll bars) on the dark panel.
+// The standard looks (edits, check boxes, push buttons) on the dark panel.
 inline const QColor ThemeWindow{0x3A, 0x3D, 0x43};
 inline const QColor ThemeBase{0x0C, 0x0C, 0x0D};
 inline const QColor ThemeAlternateBase{0x1E, 0x1F, 0x22};
