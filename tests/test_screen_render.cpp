@@ -2,9 +2,12 @@
 // (NAME.png) and at 200 % (NAME@2x.png): every page as laid out (page-N), the main page of a
 // running sauna (page-0-live), the value pages with the widest values their labels can show
 // (widest-page-N), and every page of the real program's window while it polls the gateway
-// simulator on 127.0.0.1 (live-page-N). The checks catch blank or mis-sized renders and a window
-// that is not showing the simulator's values.
+// simulator on 127.0.0.1, opened by clicks on the bottom bar (live-page-N), with the main page of
+// saunas 2 and 3 chosen on the sauna page (live-sauna-N). The checks catch blank or mis-sized
+// renders and a window that is not showing the simulator's values.
 #include "G700SimProcess.h"
+#include "SaunaREG.h"
+#include "SimPresets.h"
 #include "WindowRig.h"
 
 #include "TGlyph.h"
@@ -22,6 +25,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 
@@ -130,7 +135,7 @@ TEST(ScreenRenderWidest, WritesTheValuePagesWithTheirWidestValues) {
 }
 
 // The real program's window with its own TCP client and poll timer, pointed by its settings file
-// at the gateway simulator on 127.0.0.1.
+// at the gateway simulator on 127.0.0.1, and driven by mouse clicks at its buttons' places.
 class LiveScreen : public ::testing::Test {
 protected:
     LiveScreen() : Sim(G700_SIM_PATH, {}) {
@@ -142,7 +147,42 @@ protected:
     }
 
     // Waits, with the event loop running the port, until Shown holds; at most 15 s.
-    bool WaitUntil(const std::function<bool()>& Shown) { return QTest::qWaitFor(Shown, 15000); }
+    static bool WaitUntil(const std::function<bool()>& Shown) {
+        return QTest::qWaitFor(Shown, 15000);
+    }
+
+    static void Click(QWidget* Button) {
+        QTest::mouseClick(Button, Qt::LeftButton, {}, Button->rect().center());
+    }
+
+    // The whole poll set has been served for Unit: the image holds what the simulator's
+    // controller of that unit was set up with (its work timer counts from where it started),
+    // and the sauna number shows it.
+    bool ShowsUnit(int Unit) const {
+        const TControllerSetup& setup = CONTROLLER_SETUPS[static_cast<std::size_t>(Unit - 1)];
+        const TSaunaMX& image = *Window->Port->Sauna;
+        const std::int32_t timer = image.ReadTableREG(REG_WORK_TIMER);
+        return Window->LabSaunaAddr->text() == QStringLiteral("Sauna %1").arg(Unit) &&
+               image.ReadTableREG(REG_CONTROLLER_TYPE) == setup.ControllerType &&
+               image.ReadTableREG(REG_FIRMWARE_VERSION) == setup.FirmwareVersion &&
+               image.ReadTableREG(REG_CONFIG_TYPE) == setup.ConfigType &&
+               image.ReadTableREG(REG_HEAT_MODE) == setup.HeatMode &&
+               image.ReadTableREG(REG_TEMP_SET) == setup.TempSet &&
+               image.ReadTableREG(REG_WORK_TIME_SET) == setup.WorkTimeSet &&
+               (image.ReadTableREG(REG_LIGHT2_AVAIL) != 0) == setup.Light2Fitted &&
+               image.ReadTableBIT(BIT_HEATER) == setup.HeaterOn &&
+               image.ReadTableBIT(BIT_LIGHT1) == setup.Light1On &&
+               image.ReadTableBIT(BIT_AROMA) == setup.AromaOn && timer >= setup.WorkTimerStart &&
+               timer <= setup.WorkTimerStart + 30;
+    }
+
+    // Waits until the window shows Unit, and a few more port events so that the status view
+    // has drawn all of it.
+    bool WaitUntilShown(int Unit) const {
+        const bool shown = WaitUntil([this, Unit] { return ShowsUnit(Unit); });
+        QTest::qWait(500);
+        return shown;
+    }
 
     TG700SimProcess Sim;
     QTemporaryDir Dir;
@@ -153,17 +193,49 @@ TEST_F(LiveScreen, WritesEveryPageWhileThePanelPollsTheSimulator) {
     // Nothing has run yet: the port aims at the loopback before its first tick.
     ASSERT_EQ(Window->Port->ServerTCPIPNum(), QStringLiteral("127.0.0.1"));
     Window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(Window.get()));
     // Unit 1 of the simulator: model MX-A, version 1.23, a cold sauna set to 80 degrees.
+    ASSERT_TRUE(WaitUntilShown(1));
+    EXPECT_EQ(Window->LabConType->text(), QStringLiteral("MX-A"));
+    EXPECT_EQ(Window->LabConVersion->text(), QStringLiteral("1.23"));
+    EXPECT_EQ(Window->LabelTempSet->text(), QStringLiteral("80\u00B0C"));
+    WriteWindow(*Window, QStringLiteral("live-page-0"));
+
+    // The setpoint pages as loaded from unit 1: 80 degrees within 40 to 110, 3 hours within
+    // 10 minutes and 6 hours.
+    Click(Window->BtSelTabTemp);
     ASSERT_TRUE(WaitUntil([this] {
-        return Window->LabConType->text() == QStringLiteral("MX-A") &&
-               Window->LabConVersion->text() == QStringLiteral("1.23") &&
-               Window->LabelTempSet->text() == QStringLiteral("80\u00B0C");
+        return Window->LabSetTemp->text() == QStringLiteral("80") &&
+               Window->LabSetTempMax->text() == QStringLiteral("110") &&
+               Window->LabSetTempMin->text() == QStringLiteral("40");
     }));
-    for (int page = 0; page < Window->TabControl->count(); ++page) {
-        Window->TabControl->setCurrentIndex(page);
-        // A few more polls while the page is up.
-        QTest::qWait(500);
-        WriteWindow(*Window, QStringLiteral("live-page-%1").arg(page));
+    WriteWindow(*Window, QStringLiteral("live-page-1"));
+    Click(Window->BtSelTabTime);
+    ASSERT_TRUE(WaitUntil([this] {
+        return Window->LabSetTime->text() == QStringLiteral("03:00") &&
+               Window->LabSetTimeMax->text() == QStringLiteral("06:00") &&
+               Window->LabSetTimeMin->text() == QStringLiteral("00:10");
+    }));
+    WriteWindow(*Window, QStringLiteral("live-page-2"));
+
+    Click(Window->BtSelTabParam);
+    ASSERT_EQ(Window->TabControl->currentIndex(), 3);
+    WriteWindow(*Window, QStringLiteral("live-page-3"));
+    Click(Window->BtSelTabSettings);
+    ASSERT_EQ(Window->TabControl->currentIndex(), 4);
+    EXPECT_EQ(Window->LabSSSerwer->text(), QStringLiteral("SERWER STOP"));
+    WriteWindow(*Window, QStringLiteral("live-page-4"));
+
+    // Unit 2 cools down with light 1 and the vent on and lacks light 2 and aroma; unit 3, of a
+    // model the panel does not know, runs hot with every fitted output on.
+    for (QWidget* sauna : {Window->BtSelectSauna2, Window->BtSelectSauna3}) {
+        const int unit = sauna->property("Tag").toInt();
+        SCOPED_TRACE(unit);
+        Click(Window->BtSelTabParam);
+        Click(sauna);
+        Click(Window->BtSelTabMain);
+        ASSERT_TRUE(WaitUntilShown(unit));
+        WriteWindow(*Window, QStringLiteral("live-sauna-%1").arg(unit));
     }
     EXPECT_EQ(Window->StatusLabel->text(), QStringLiteral("..."));
 }
