@@ -27,10 +27,6 @@ constexpr std::int32_t RECORD_CONST_IP = 3;
 constexpr std::int32_t RECORD_AUTO_IP = 4;
 constexpr std::int32_t RECORD_CONNECT_AUTO = 5;
 
-// The Tag of each of the two address-mode check boxes.
-constexpr int TAG_CONST_IP = 1;
-constexpr int TAG_AUTO_IP = 2;
-
 // The bottom bar holds five buttons of 48 and six equal gaps.
 constexpr int BOTTOM_BAR_BUTTONS_WIDTH = 5 * 48;
 constexpr int BOTTOM_BAR_GAPS = 6;
@@ -65,13 +61,6 @@ TKovMainNavigation::~TKovMainNavigation() {
 
 QString TKovMainNavigation::MinutesToStr(std::int32_t Minutes) {
     return TwoDigits(Minutes / 60) + QStringLiteral(":") + TwoDigits(Minutes % 60);
-}
-
-void TKovMainNavigation::BindControls() {
-    connect(CheckBoxIPConst, &QCheckBox::toggled, this,
-            [this] { CheckBoxIPConfigChange(CheckBoxIPConst); });
-    connect(CheckBoxIPAuto, &QCheckBox::toggled, this,
-            [this] { CheckBoxIPConfigChange(CheckBoxIPAuto); });
 }
 
 void TKovMainNavigation::FormCreate(const QString& SettingsDir,
@@ -166,19 +155,6 @@ void TKovMainNavigation::SaveSettings() {
     Config->WriteVal(RECORD_AUTO_IP, CheckBoxIPAuto->isChecked());
     Config->WriteVal(RECORD_CONNECT_AUTO, CheckBoxConnectAuto->isChecked());
     Config->SaveFile(QString());
-}
-
-// Setting the other box runs this handler once more for it; that run finds the first box
-// already in the state it would set, so the chain ends there.
-void TKovMainNavigation::CheckBoxIPConfigChange(QObject* Sender) {
-    EditTCP_IPNum->setEnabled(CheckBoxIPConst->isChecked());
-    const int tag = Sender->property("Tag").toInt();
-    if (tag == TAG_CONST_IP) {
-        CheckBoxIPAuto->setChecked(!CheckBoxIPConst->isChecked());
-    }
-    if (tag == TAG_AUTO_IP) {
-        CheckBoxIPConst->setChecked(!CheckBoxIPAuto->isChecked());
-    }
 }
 
 // Redraws the whole status view from the image and the port. Every setter returns early on an

@@ -2,6 +2,8 @@
 
 bool FakeTCPClient::Connect(std::int32_t) {
     ++ConnectCalls;
+    if (OnConnect)
+        OnConnect();
     if (FConnected || !ConnectSucceeds)
         return false;
     // A new connection starts with nothing received.

@@ -31,6 +31,8 @@ public:
     // Answers each written request; what it returns has arrived by the next read.
     std::function<QByteArray(const QByteArray& Request)> Responder;
     bool ConnectSucceeds = true;
+    // Runs at the start of every connect attempt, where a real client would block.
+    std::function<void()> OnConnect;
     bool FailWrites = false;
     bool FailLinkTest = false;
     bool Connected() const { return FConnected; }

@@ -6,6 +6,7 @@
 #include "TDockBar.h"
 #include "TGlyph.h"
 #include "TImageList.h"
+#include "TLamp.h"
 #include "TPie.h"
 #include "TRectangle.h"
 #include "TStyledButton.h"
@@ -13,6 +14,7 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLinearGradient>
 #include <QPainter>
 #include <QSignalSpy>
 #include <QSvgRenderer>
@@ -306,6 +308,38 @@ TEST_F(DeviceButton, AClickOnTheLampClicksTheButton) {
     QTest::mouseClick(Lamp, Qt::LeftButton, {}, QPoint(15, 7));
     EXPECT_EQ(buttonClicks.count(), 1);
     EXPECT_EQ(lampClicks.count(), 0);
+}
+
+// A lamp on the dark face of a device button, off (transparent fill, as the status view sets it)
+// and on (the layout's gradient).
+TEST(Lamps, AnUnlitLampIsDarkRedGlassWithRoundedCornersNotAnEmptyBox) {
+    const QColor faceColour(0x2B, 0x2B, 0x2B);
+    QWidget face;
+    face.resize(46, 31);
+    auto* lamp = new TLamp(&face);
+    lamp->setGeometry(8, 8, 30, 15);
+    lamp->SetFillKind(TRectangle::FILL_SOLID);
+    lamp->SetFillColor(Qt::transparent);
+    const QImage off = Render(face, 1.0, faceColour);
+    const QRgb glass = off.pixel(8 + 15, 8 + 7);
+    EXPECT_NE(glass, faceColour.rgb()) << "the face shows through the lamp";
+    EXPECT_GT(qRed(glass), 2 * qGreen(glass));
+    EXPECT_GT(qRed(glass), 2 * qBlue(glass));
+    EXPECT_LT(qRed(glass), 0x80) << "an unlit lamp is dark";
+    // The corner is cut round, so the face shows there: no square outline corner as a check
+    // box has.
+    EXPECT_GE(qGreen(off.pixel(8, 8)), faceColour.green() * 3 / 4);
+
+    QLinearGradient lit(0, 0, 0, 1);
+    lit.setCoordinateMode(QGradient::ObjectBoundingMode);
+    lit.setStops({{0.0, QColor(0xE6, 0x1C, 0x1C)},
+                  {0.4627, QColor(0xF5, 0xA6, 0xA6)},
+                  {1.0, QColor(0xDC, 0x11, 0x11)}});
+    lamp->SetFillGradient(lit);
+    lamp->SetFillKind(TRectangle::FILL_GRADIENT);
+    const QRgb on = Render(face, 1.0, faceColour).pixel(8 + 15, 8 + 7);
+    EXPECT_GT(qRed(on), 0xE0);
+    EXPECT_GT(qGreen(on), 0x80);
 }
 
 TEST(Rectangles, AHitTestRectangleRaisesClickedOnAClick) {
