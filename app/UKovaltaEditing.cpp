@@ -56,13 +56,29 @@ struct TKovMainNavigation::TSetpointPage {
 };
 
 TKovMainNavigation::TSetpointPage TKovMainNavigation::TempPage() const {
-    return {PAGE_SET_TEMP, KOV_MODE_SET_TEMP, CMD_EDIT_TEMP, REG_TEMP_SET,  ScBarSetTemp,
-            false,         LabSetTemp,        LabSetTempMax, LabSetTempMin, WholeDegrees};
+    return {.PageIndex = PAGE_SET_TEMP,
+            .Mode = KOV_MODE_SET_TEMP,
+            .LoadCommand = CMD_EDIT_TEMP,
+            .SetpointReg = REG_TEMP_SET,
+            .Bar = ScBarSetTemp,
+            .MaxFirst = false,
+            .ValueLabel = LabSetTemp,
+            .MaxLabel = LabSetTempMax,
+            .MinLabel = LabSetTempMin,
+            .Text = WholeDegrees};
 }
 
 TKovMainNavigation::TSetpointPage TKovMainNavigation::TimePage() const {
-    return {PAGE_SET_TIME, KOV_MODE_SET_TIME, CMD_EDIT_TIME, REG_WORK_TIME_SET, ScBarSetTime,
-            true,          LabSetTime,        LabSetTimeMax, LabSetTimeMin,     MinutesToStr};
+    return {.PageIndex = PAGE_SET_TIME,
+            .Mode = KOV_MODE_SET_TIME,
+            .LoadCommand = CMD_EDIT_TIME,
+            .SetpointReg = REG_WORK_TIME_SET,
+            .Bar = ScBarSetTime,
+            .MaxFirst = true,
+            .ValueLabel = LabSetTime,
+            .MaxLabel = LabSetTimeMax,
+            .MinLabel = LabSetTimeMin,
+            .Text = MinutesToStr};
 }
 
 void TKovMainNavigation::BtSelTabTempClick(QObject*) {

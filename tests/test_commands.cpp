@@ -262,6 +262,18 @@ TEST_F(LinkControl, StartsAtOnceStopsAtTheEndOfTheTurnAndStartsAgain) {
     EXPECT_EQ(Rig.Fake->ConnectCalls, 2);
 }
 
+TEST_F(LinkControl, ACommandQueuedWhileStoppedIsSentAfterTheStart) {
+    Rig.Tick(TDravonPort::START_DELAY_TICKS + 10);
+    Click(Window.BtLight1SS);
+    Rig.Tick(10);
+    EXPECT_TRUE(Rig.Fake->Written.empty());
+    Click(Window.BtWiFiConnect);
+    for (int tick = 0; tick < 60 && Controller.ReadTableREG(COMMAND_REGISTER) != 111; ++tick) {
+        Rig.Tick(1);
+    }
+    EXPECT_EQ(Controller.ReadTableREG(COMMAND_REGISTER), 111);
+}
+
 // Records the text a label showed each time it was painted.
 class PaintedTexts : public QObject {
 public:

@@ -9,6 +9,7 @@
 #include "TLamp.h"
 #include "TPie.h"
 #include "TRectangle.h"
+#include "TScrollBar.h"
 #include "TStyledButton.h"
 #include "TextColor.h"
 
@@ -527,6 +528,15 @@ TEST(Setters, ReturnWithoutRepaintWhenTheValueDoesNotChange) {
         {"pie end angle", [](QObject&) { return std::make_unique<TPie>(); },
          [](QWidget& w) { As<TPie>(w).SetEndAngle(0); },
          [](QWidget& w) { As<TPie>(w).SetEndAngle(90); }},
+        {"scroll bar value", [](QObject&) { return std::make_unique<TScrollBar>(); },
+         [](QWidget& w) { As<TScrollBar>(w).SetValue(0); },
+         [](QWidget& w) { As<TScrollBar>(w).SetValue(30.5); }},
+        {"scroll bar bounds", [](QObject&) { return std::make_unique<TScrollBar>(); },
+         [](QWidget& w) {
+             As<TScrollBar>(w).SetMin(0);
+             As<TScrollBar>(w).SetMax(100);
+         },
+         [](QWidget& w) { As<TScrollBar>(w).SetMax(50); }},
         {"label text colour",
          [](QObject&) {
              auto made = std::make_unique<QLabel>("Tx");
