@@ -27,10 +27,6 @@ constexpr std::int32_t RECORD_CONST_IP = 3;
 constexpr std::int32_t RECORD_AUTO_IP = 4;
 constexpr std::int32_t RECORD_CONNECT_AUTO = 5;
 
-// The Tag of each of the two address-mode check boxes.
-constexpr int TAG_CONST_IP = 1;
-constexpr int TAG_AUTO_IP = 2;
-
 // The bottom bar holds five buttons of 48 and six equal gaps.
 constexpr int BOTTOM_BAR_BUTTONS_WIDTH = 5 * 48;
 constexpr int BOTTOM_BAR_GAPS = 6;
@@ -67,13 +63,6 @@ QString TKovMainNavigation::MinutesToStr(std::int32_t Minutes) {
     return TwoDigits(Minutes / 60) + QStringLiteral(":") + TwoDigits(Minutes % 60);
 }
 
-void TKovMainNavigation::BindControls() {
-    connect(CheckBoxIPConst, &QCheckBox::toggled, this,
-            [this] { CheckBoxIPConfigChange(CheckBoxIPConst); });
-    connect(CheckBoxIPAuto, &QCheckBox::toggled, this,
-            [this] { CheckBoxIPConfigChange(CheckBoxIPAuto); });
-}
-
 void TKovMainNavigation::FormCreate(const QString& SettingsDir,
                                     std::unique_ptr<TTCPClient> Client) {
     TabControl->setCurrentIndex(0);
@@ -81,6 +70,7 @@ void TKovMainNavigation::FormCreate(const QString& SettingsDir,
     // The display draws from the port's image, so it comes after the port.
     Display =
         std::make_unique<TDisplay>(*LEDDisp1, *LEDDisp2, *LEDDisp3, *LabelTempSet, *Port->Sauna);
+    StaleLook = std::make_unique<TStaleLook>(*this);
     DeclareSettings(SettingsDir);
     Config->OpenFile(QString());
     ShowSettings();
@@ -167,19 +157,6 @@ void TKovMainNavigation::SaveSettings() {
     Config->SaveFile(QString());
 }
 
-// Setting the other box runs this handler once more for it; that run finds the first box
-// already in the state it would set, so the chain ends there.
-void TKovMainNavigation::CheckBoxIPConfigChange(QObject* Sender) {
-    EditTCP_IPNum->setEnabled(CheckBoxIPConst->isChecked());
-    const int tag = Sender->property("Tag").toInt();
-    if (tag == TAG_CONST_IP) {
-        CheckBoxIPAuto->setChecked(!CheckBoxIPConst->isChecked());
-    }
-    if (tag == TAG_AUTO_IP) {
-        CheckBoxIPConst->setChecked(!CheckBoxIPAuto->isChecked());
-    }
-}
-
 // Redraws the whole status view from the image and the port. Every setter returns early on an
 // unchanged value, so a call on an unchanged image repaints nothing.
 void TKovMainNavigation::PortTrans(TPortStatus State) {
@@ -198,6 +175,7 @@ void TKovMainNavigation::PortTrans(TPortStatus State) {
     LabConType->setText(ControllerModelText(sauna.ReadTableREG(REG_CONTROLLER_TYPE)));
     LabConVersion->setText(FirmwareVersionText(sauna.ReadTableREG(REG_FIRMWARE_VERSION)));
     LabSaunaAddr->setText(QStringLiteral("Sauna ") + QString::number(Port->SlaveAddr()));
+    StaleLook->Show(*Port);
 }
 
 void TKovMainNavigation::PortError(TPortStatus, TPortError ECode) {

@@ -7,7 +7,7 @@ KOV_PACKAGES=(
   libmodbus-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation fonts-dejavu-core
-  xvfb xauth imagemagick
+  xvfb xauth xdotool imagemagick
 )
 
 kov_install_packages() {

@@ -2,9 +2,13 @@
 
 bool FakeTCPClient::Connect(std::int32_t) {
     ++ConnectCalls;
+    if (OnConnect)
+        OnConnect();
     if (FConnected || !ConnectSucceeds)
         return false;
+    // A new connection starts with nothing received.
     FConnected = true;
+    FHeld.clear();
     return true;
 }
 
@@ -31,6 +35,8 @@ TTCPRead FakeTCPClient::Read(QByteArray& Into, std::int32_t WaitMs) {
     }
     if (!FConnected)
         return TCP_READ_FAILED;
+    if (WaitMs <= 0)
+        return TCP_READ_TIMEOUT;
     ReadWaits.push_back(WaitMs);
     if (FArrivals.empty())
         return TCP_READ_TIMEOUT;
@@ -40,11 +46,6 @@ TTCPRead FakeTCPClient::Read(QByteArray& Into, std::int32_t WaitMs) {
         FConnected = false;
     Into.append(next.Bytes);
     return next.Result;
-}
-
-void FakeTCPClient::DiscardInput() {
-    ++DiscardCalls;
-    FHeld.clear();
 }
 
 void FakeTCPClient::Disconnect() {

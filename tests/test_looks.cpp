@@ -7,14 +7,17 @@
 #include "TDockBar.h"
 #include "TGlyph.h"
 #include "TImageList.h"
+#include "TLamp.h"
 #include "TPie.h"
 #include "TRectangle.h"
+#include "TScrollBar.h"
 #include "TStyledButton.h"
 #include "TextColor.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLinearGradient>
 #include <QPainter>
 #include <QSignalSpy>
 #include <QSvgRenderer>
@@ -307,6 +310,26 @@ TEST_F(DeviceButton, ADisabledButtonIsDimmedAndKeepsItsOpacity) {
     EXPECT_EQ(LampPixel(), qRgb(255, 255, 255));
 }
 
+// The stale look dims a button's picture alone: the face and the lamp keep their look, and the
+// button's own opacity stays free for the press feedback.
+TEST_F(DeviceButton, PictureOpacityDimsThePictureAlone) {
+    QObject owner;
+    Button->SetFaceList(CreateImageList(ImageLists::Bt, &owner));
+    Button->SetImageList(CreateImageList(ImageLists::BC, &owner));
+    Button->SetImageIndex(4);
+    const QRect picture(20 + 96, 15 + 14, 60, 60);
+    const QImage full = Render(Page);
+    Button->SetPictureOpacity(0.5);
+    EXPECT_EQ(Button->PictureOpacity(), 0.5);
+    EXPECT_EQ(Button->Opacity(), 1.0);
+    const QImage dimmed = Render(Page);
+    EXPECT_LT(Brightest(dimmed.copy(picture)), Brightest(full.copy(picture)) * 3 / 4);
+    EXPECT_EQ(dimmed.pixel(20 + 20, 15 + 15), full.pixel(20 + 20, 15 + 15)); // the lamp
+    EXPECT_EQ(dimmed.pixel(20 + 60, 15 + 70), full.pixel(20 + 60, 15 + 70)); // the face
+    Button->SetPictureOpacity(1.0);
+    EXPECT_EQ(Render(Page), full);
+}
+
 TEST_F(DeviceButton, AClickOnTheLampClicksTheButton) {
     Page.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&Page));
@@ -315,6 +338,38 @@ TEST_F(DeviceButton, AClickOnTheLampClicksTheButton) {
     QTest::mouseClick(Lamp, Qt::LeftButton, {}, QPoint(15, 7));
     EXPECT_EQ(buttonClicks.count(), 1);
     EXPECT_EQ(lampClicks.count(), 0);
+}
+
+// A lamp on the dark face of a device button, off (transparent fill, as the status view sets it)
+// and on (the layout's gradient).
+TEST(Lamps, AnUnlitLampIsDarkRedGlassWithRoundedCornersNotAnEmptyBox) {
+    const QColor faceColour(0x2B, 0x2B, 0x2B);
+    QWidget face;
+    face.resize(46, 31);
+    auto* lamp = new TLamp(&face);
+    lamp->setGeometry(8, 8, 30, 15);
+    lamp->SetFillKind(TRectangle::FILL_SOLID);
+    lamp->SetFillColor(Qt::transparent);
+    const QImage off = Render(face, 1.0, faceColour);
+    const QRgb glass = off.pixel(8 + 15, 8 + 7);
+    EXPECT_NE(glass, faceColour.rgb()) << "the face shows through the lamp";
+    EXPECT_GT(qRed(glass), 2 * qGreen(glass));
+    EXPECT_GT(qRed(glass), 2 * qBlue(glass));
+    EXPECT_LT(qRed(glass), 0x80) << "an unlit lamp is dark";
+    // The corner is cut round, so the face shows there: no square outline corner as a check
+    // box has.
+    EXPECT_GE(qGreen(off.pixel(8, 8)), faceColour.green() * 3 / 4);
+
+    QLinearGradient lit(0, 0, 0, 1);
+    lit.setCoordinateMode(QGradient::ObjectBoundingMode);
+    lit.setStops({{0.0, QColor(0xE6, 0x1C, 0x1C)},
+                  {0.4627, QColor(0xF5, 0xA6, 0xA6)},
+                  {1.0, QColor(0xDC, 0x11, 0x11)}});
+    lamp->SetFillGradient(lit);
+    lamp->SetFillKind(TRectangle::FILL_GRADIENT);
+    const QRgb on = Render(face, 1.0, faceColour).pixel(8 + 15, 8 + 7);
+    EXPECT_GT(qRed(on), 0xE0);
+    EXPECT_GT(qGreen(on), 0x80);
 }
 
 TEST(Rectangles, AHitTestRectangleRaisesClickedOnAClick) {
@@ -404,6 +459,41 @@ TEST(Digits, TheUnlitDigitIsDarkAndTheLitOnesShine) {
     EXPECT_GT(lit, 200);
 }
 
+// A tinted digit shows in the tint's colour, its unlit segments still dark, and untinted again
+// exactly as before.
+TEST(Digits, ATintShowsTheDigitInItsColourAndKeepsTheUnlitSegmentsDark) {
+    QObject owner;
+    TGlyph digit;
+    digit.resize(58, 80);
+    digit.SetImageList(CreateImageList(ImageLists::Seg7, &owner));
+    digit.SetGlowColor(QColor(220, 20, 60));
+    digit.SetGlowSoftness(2);
+    digit.SetGlowOpacity(0.6);
+    const QColor background(0x0F, 0x0F, 0x0F);
+    digit.SetImageIndex(8);
+    const QImage lit = Render(digit, 1.0, background);
+    digit.SetTint(QColor(0x69, 0x69, 0x69));
+    EXPECT_EQ(digit.Tint(), QColor(0x69, 0x69, 0x69));
+    for (const qreal ratio : {1.0, 2.0}) {
+        const QImage grey = Render(digit, ratio, background);
+        int brightest = 0;
+        for (int y = 0; y < grey.height(); ++y) {
+            for (int x = 0; x < grey.width(); ++x) {
+                const QRgb pixel = grey.pixel(x, y);
+                ASSERT_LE(std::abs(qRed(pixel) - qGreen(pixel)), 2) << x << "," << y;
+                ASSERT_LE(std::abs(qGreen(pixel) - qBlue(pixel)), 2) << x << "," << y;
+                brightest = std::max(brightest, qRed(pixel));
+            }
+        }
+        EXPECT_NEAR(brightest, 0x69, 4) << ratio;
+    }
+    digit.SetImageIndex(10);
+    EXPECT_LT(Brightest(Render(digit, 1.0, background)), 0x30);
+    digit.SetImageIndex(8);
+    digit.SetTint(QColor());
+    EXPECT_EQ(Render(digit, 1.0, background), lit);
+}
+
 // A setter called with the value it already holds must not repaint: the status view sets every
 // control about ten times a second.
 struct TSetterRow {
@@ -443,6 +533,9 @@ TEST(Setters, ReturnWithoutRepaintWhenTheValueDoesNotChange) {
          [](QWidget& w) { As<TStyledButton>(w).SetImageIndex(5); }},
         {"button opacity", button, [](QWidget& w) { As<TStyledButton>(w).SetOpacity(1.0); },
          [](QWidget& w) { As<TStyledButton>(w).SetOpacity(0.5); }},
+        {"button picture opacity", button,
+         [](QWidget& w) { As<TStyledButton>(w).SetPictureOpacity(1.0); },
+         [](QWidget& w) { As<TStyledButton>(w).SetPictureOpacity(0.5); }},
         {"lamp fill kind", [](QObject&) { return std::make_unique<TRectangle>(); },
          [](QWidget& w) { As<TRectangle>(w).SetFillKind(TRectangle::FILL_NONE); },
          [](QWidget& w) { As<TRectangle>(w).SetFillKind(TRectangle::FILL_SOLID); }},
@@ -458,9 +551,21 @@ TEST(Setters, ReturnWithoutRepaintWhenTheValueDoesNotChange) {
         {"digit index", [](QObject&) { return std::make_unique<TGlyph>(); },
          [](QWidget& w) { As<TGlyph>(w).SetImageIndex(-1); },
          [](QWidget& w) { As<TGlyph>(w).SetImageIndex(3); }},
+        {"digit tint", [](QObject&) { return std::make_unique<TGlyph>(); },
+         [](QWidget& w) { As<TGlyph>(w).SetTint(QColor()); },
+         [](QWidget& w) { As<TGlyph>(w).SetTint(QColor(0x69, 0x69, 0x69)); }},
         {"pie end angle", [](QObject&) { return std::make_unique<TPie>(); },
          [](QWidget& w) { As<TPie>(w).SetEndAngle(0); },
          [](QWidget& w) { As<TPie>(w).SetEndAngle(90); }},
+        {"scroll bar value", [](QObject&) { return std::make_unique<TScrollBar>(); },
+         [](QWidget& w) { As<TScrollBar>(w).SetValue(0); },
+         [](QWidget& w) { As<TScrollBar>(w).SetValue(30.5); }},
+        {"scroll bar bounds", [](QObject&) { return std::make_unique<TScrollBar>(); },
+         [](QWidget& w) {
+             As<TScrollBar>(w).SetMin(0);
+             As<TScrollBar>(w).SetMax(100);
+         },
+         [](QWidget& w) { As<TScrollBar>(w).SetMax(50); }},
         {"label text colour",
          [](QObject&) {
              auto made = std::make_unique<QLabel>("Tx");

@@ -1,8 +1,15 @@
-// Renders each page of the window to build/screens/ for a look by eye: page-N.png at 100 %
-// display scale and page-N@2x.png at 200 %, and the main page of a running sauna
-// (page-0-live.png). The checks catch blank or mis-sized renders.
-#include "KovMainForm.h"
+// Renders the screen to build/screens/ for a look by eye, each picture at 100 % display scale
+// (NAME.png) and at 200 % (NAME@2x.png): every page as laid out (page-N), the main page of a
+// running sauna (page-0-live), the value pages with the widest values their labels can show
+// (widest-page-N), and every page of the real program's window while it polls the gateway
+// simulator on 127.0.0.1, opened by clicks on the bottom bar (live-page-N), with the main page of
+// saunas 2 and 3 chosen on the sauna page (live-sauna-N). The checks catch blank or mis-sized
+// renders and a window that is not showing the simulator's values.
+#include "G700SimProcess.h"
 #include "QtPrinters.h"
+#include "SaunaREG.h"
+#include "SimPresets.h"
+#include "WindowRig.h"
 
 #include "TGlyph.h"
 #include "TPie.h"
@@ -15,8 +22,15 @@
 #include <QImage>
 #include <QLabel>
 #include <QPainter>
+#include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
 
 namespace {
 
@@ -55,6 +69,19 @@ QRect Differences(const QImage& one, const QImage& other) {
     return QRectF(area.topLeft() / ratio, area.size() / ratio).toAlignedRect();
 }
 
+// Writes the window at 100 % and 200 % as NAME.png and NAME@2x.png; each must be a whole,
+// painted window.
+void WriteWindow(QWidget& window, const QString& name) {
+    ASSERT_TRUE(QDir().mkpath(KOV_SCREENS_DIR));
+    for (const qreal ratio : {1.0, 2.0}) {
+        const QImage image = RenderWindow(window, ratio);
+        EXPECT_EQ(image.size(), QSize(420, 884) * ratio);
+        EXPECT_GT(DistinctColours(image), 200) << name.toStdString() << " looks blank";
+        const QString file = ratio == 1.0 ? name + ".png" : name + "@2x.png";
+        EXPECT_TRUE(image.save(QDir(KOV_SCREENS_DIR).filePath(file)));
+    }
+}
+
 class ScreenRender : public ::testing::TestWithParam<int> {};
 
 TEST_P(ScreenRender, WritesPageAtOneAndTwoTimesScale) {
@@ -63,15 +90,7 @@ TEST_P(ScreenRender, WritesPageAtOneAndTwoTimesScale) {
     window.show();
     window.TabControl->setCurrentIndex(page);
     QApplication::processEvents();
-    ASSERT_TRUE(QDir().mkpath(KOV_SCREENS_DIR));
-    for (const qreal ratio : {1.0, 2.0}) {
-        const QImage image = RenderWindow(window, ratio);
-        EXPECT_EQ(image.size(), QSize(420, 884) * ratio);
-        EXPECT_GT(DistinctColours(image), 200) << "page " << page << " looks blank";
-        const QString name = ratio == 1.0 ? QStringLiteral("page-%1.png").arg(page)
-                                          : QStringLiteral("page-%1@2x.png").arg(page);
-        EXPECT_TRUE(image.save(QDir(KOV_SCREENS_DIR).filePath(name)));
-    }
+    WriteWindow(window, QStringLiteral("page-%1").arg(page));
 }
 
 INSTANTIATE_TEST_SUITE_P(AllPages, ScreenRender, ::testing::Range(0, 5));
@@ -135,13 +154,137 @@ TEST(ScreenRenderLive, WritesTheMainPageOfARunningSauna) {
     window.BtSaunaMode->SetImageIndex(3);
     window.BtLight2SS->SetOpacity(0.5);
     QApplication::processEvents();
-    ASSERT_TRUE(QDir().mkpath(KOV_SCREENS_DIR));
-    for (const qreal ratio : {1.0, 2.0}) {
-        const QImage image = RenderWindow(window, ratio);
-        const QString name =
-            ratio == 1.0 ? QStringLiteral("page-0-live.png") : QStringLiteral("page-0-live@2x.png");
-        EXPECT_TRUE(image.save(QDir(KOV_SCREENS_DIR).filePath(name)));
+    WriteWindow(window, QStringLiteral("page-0-live"));
+}
+
+// The labels at the widest values they can show: registers at 65535, the longest model text.
+TEST(ScreenRenderWidest, WritesTheValuePagesWithTheirWidestValues) {
+    TKovMainForm window;
+    window.show();
+    const QString time = QStringLiteral("1092:15");
+    const QString temperature = QStringLiteral("6553");
+    for (QLabel* label : {window.LabWorkTimer, window.LabSetWorkTime, window.LabSetTime,
+                          window.LabSetTimeMax, window.LabSetTimeMin}) {
+        label->setText(time);
     }
+    for (QLabel* label : {window.LabSetTemp, window.LabSetTempMax, window.LabSetTempMin}) {
+        label->setText(temperature);
+    }
+    window.LabelTempSet->setText(temperature + QStringLiteral("\u00B0C"));
+    window.LabConType->setText(QStringLiteral("MX-B"));
+    window.LabConVersion->setText(QStringLiteral("F.FFF"));
+    window.StatusLabel->setText(QStringLiteral("TCP NOT Connected"));
+    for (const int page : {0, 1, 2}) {
+        window.TabControl->setCurrentIndex(page);
+        QApplication::processEvents();
+        WriteWindow(window, QStringLiteral("widest-page-%1").arg(page));
+    }
+}
+
+// The real program's window with its own TCP client and poll timer, pointed by its settings file
+// at the gateway simulator on 127.0.0.1, and driven by mouse clicks at its buttons' places.
+class LiveScreen : public ::testing::Test {
+protected:
+    LiveScreen() : Sim(G700_SIM_PATH, {}) {
+        TSettingsFile file;
+        file.PortNum = QString::number(Sim.Port());
+        file.ConnectAuto = true;
+        WriteSettingsFile(Dir.filePath(QStringLiteral("Kovalta_Config.xml")), file);
+        Window = std::make_unique<TKovMainNavigation>(Dir.path());
+    }
+
+    // Waits, with the event loop running the port, until Shown holds; at most 15 s.
+    static bool WaitUntil(const std::function<bool()>& Shown) {
+        return QTest::qWaitFor(Shown, 15000);
+    }
+
+    static void Click(QWidget* Button) {
+        QTest::mouseClick(Button, Qt::LeftButton, {}, Button->rect().center());
+    }
+
+    // The whole poll set has been served for Unit: the image holds what the simulator's
+    // controller of that unit was set up with (its work timer counts from where it started),
+    // and the sauna number shows it.
+    bool ShowsUnit(int Unit) const {
+        const TControllerSetup& setup = CONTROLLER_SETUPS[static_cast<std::size_t>(Unit - 1)];
+        const TSaunaMX& image = *Window->Port->Sauna;
+        const std::int32_t timer = image.ReadTableREG(REG_WORK_TIMER);
+        return Window->LabSaunaAddr->text() == QStringLiteral("Sauna %1").arg(Unit) &&
+               image.ReadTableREG(REG_CONTROLLER_TYPE) == setup.ControllerType &&
+               image.ReadTableREG(REG_FIRMWARE_VERSION) == setup.FirmwareVersion &&
+               image.ReadTableREG(REG_CONFIG_TYPE) == setup.ConfigType &&
+               image.ReadTableREG(REG_HEAT_MODE) == setup.HeatMode &&
+               image.ReadTableREG(REG_TEMP_SET) == setup.TempSet &&
+               image.ReadTableREG(REG_WORK_TIME_SET) == setup.WorkTimeSet &&
+               (image.ReadTableREG(REG_LIGHT2_AVAIL) != 0) == setup.Light2Fitted &&
+               image.ReadTableBIT(BIT_HEATER) == setup.HeaterOn &&
+               image.ReadTableBIT(BIT_LIGHT1) == setup.Light1On &&
+               image.ReadTableBIT(BIT_AROMA) == setup.AromaOn && timer >= setup.WorkTimerStart &&
+               timer <= setup.WorkTimerStart + 30;
+    }
+
+    // Waits until the window shows Unit, and a few more port events so that the status view
+    // has drawn all of it.
+    bool WaitUntilShown(int Unit) const {
+        const bool shown = WaitUntil([this, Unit] { return ShowsUnit(Unit); });
+        QTest::qWait(500);
+        return shown;
+    }
+
+    TG700SimProcess Sim;
+    QTemporaryDir Dir;
+    std::unique_ptr<TKovMainNavigation> Window;
+};
+
+TEST_F(LiveScreen, WritesEveryPageWhileThePanelPollsTheSimulator) {
+    // Nothing has run yet: the port aims at the loopback before its first tick.
+    ASSERT_EQ(Window->Port->ServerTCPIPNum(), QStringLiteral("127.0.0.1"));
+    Window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(Window.get()));
+    // Unit 1 of the simulator: model MX-A, version 1.23, a cold sauna set to 80 degrees.
+    ASSERT_TRUE(WaitUntilShown(1));
+    EXPECT_EQ(Window->LabConType->text(), QStringLiteral("MX-A"));
+    EXPECT_EQ(Window->LabConVersion->text(), QStringLiteral("1.23"));
+    EXPECT_EQ(Window->LabelTempSet->text(), QStringLiteral("80\u00B0C"));
+    WriteWindow(*Window, QStringLiteral("live-page-0"));
+
+    // The setpoint pages as loaded from unit 1: 80 degrees within 40 to 110, 3 hours within
+    // 10 minutes and 6 hours.
+    Click(Window->BtSelTabTemp);
+    ASSERT_TRUE(WaitUntil([this] {
+        return Window->LabSetTemp->text() == QStringLiteral("80") &&
+               Window->LabSetTempMax->text() == QStringLiteral("110") &&
+               Window->LabSetTempMin->text() == QStringLiteral("40");
+    }));
+    WriteWindow(*Window, QStringLiteral("live-page-1"));
+    Click(Window->BtSelTabTime);
+    ASSERT_TRUE(WaitUntil([this] {
+        return Window->LabSetTime->text() == QStringLiteral("03:00") &&
+               Window->LabSetTimeMax->text() == QStringLiteral("06:00") &&
+               Window->LabSetTimeMin->text() == QStringLiteral("00:10");
+    }));
+    WriteWindow(*Window, QStringLiteral("live-page-2"));
+
+    Click(Window->BtSelTabParam);
+    ASSERT_EQ(Window->TabControl->currentIndex(), 3);
+    WriteWindow(*Window, QStringLiteral("live-page-3"));
+    Click(Window->BtSelTabSettings);
+    ASSERT_EQ(Window->TabControl->currentIndex(), 4);
+    EXPECT_EQ(Window->LabSSSerwer->text(), QStringLiteral("SERWER STOP"));
+    WriteWindow(*Window, QStringLiteral("live-page-4"));
+
+    // Unit 2 cools down with light 1 and the vent on and lacks light 2 and aroma; unit 3, of a
+    // model the panel does not know, runs hot with every fitted output on.
+    for (QWidget* sauna : {Window->BtSelectSauna2, Window->BtSelectSauna3}) {
+        const int unit = sauna->property("Tag").toInt();
+        SCOPED_TRACE(unit);
+        Click(Window->BtSelTabParam);
+        Click(sauna);
+        Click(Window->BtSelTabMain);
+        ASSERT_TRUE(WaitUntilShown(unit));
+        WriteWindow(*Window, QStringLiteral("live-sauna-%1").arg(unit));
+    }
+    EXPECT_EQ(Window->StatusLabel->text(), QStringLiteral("..."));
 }
 
 } // namespace

@@ -10,13 +10,15 @@
 #include "TImageList.h"
 #include "TPie.h"
 #include "TRectangle.h"
+#include "TScrollBar.h"
 #include "TStyledButton.h"
 #include "TextColor.h"
 
 #include <QApplication>
 #include <QLinearGradient>
-#include <QScrollBar>
+#include <QSignalSpy>
 #include <QStyle>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -71,21 +73,21 @@ struct TPlacement {
 const std::vector<TPlacement> Placements{
     {"ToolBarTop", "TDockBar", "TKovMainNavigation", {0, 0, 420, 48}},
     {"RectBarTop", "TRectangle", "ToolBarTop", {0, 0, 420, 48}},
-    {"StatusLabel", "QLabel", "ToolBarTop", {0, 0, 420, 17}},
+    {"StatusLabel", "TFitLabel", "ToolBarTop", {0, 0, 420, 17}},
     {"RectConnStatus", "TRectangle", "RectBarTop", {8, 30, 20, 6}},
     {"LabTx", "QLabel", "RectBarTop", {36, 26, 32, 14}},
     {"LabRx", "QLabel", "RectBarTop", {60, 26, 32, 14}},
     {"LabG700Stat", "QLabel", "RectBarTop", {328, 26, 44, 14}},
     {"PanelTopDisplay", "QWidget", "TKovMainNavigation", {0, 48, 420, 190}},
     {"RectMainDisplay", "TRectangle", "PanelTopDisplay", {0, 0, 420, 190}},
-    {"LabSaunaAddr", "QLabel", "RectMainDisplay", {10, 0, 120, 29}},
+    {"LabSaunaAddr", "TFitLabel", "RectMainDisplay", {10, 0, 120, 29}},
     {"Rectangle7LED", "TRectangle", "RectMainDisplay", {40, 30, 180, 80}},
     {"LEDDisp1", "TGlyph", "Rectangle7LED", {0, 0, 58, 80}},
     {"LEDDisp2", "TGlyph", "Rectangle7LED", {61, 0, 58, 80}},
     {"LEDDisp3", "TGlyph", "Rectangle7LED", {122, 0, 58, 80}},
-    {"LabelTempSet", "QLabel", "RectMainDisplay", {44, 119, 180, 71}},
-    {"LabWorkTimer", "QLabel", "RectMainDisplay", {260, 0, 136, 50}},
-    {"LabSetWorkTime", "QLabel", "RectMainDisplay", {260, 50, 136, 50}},
+    {"LabelTempSet", "TFitLabel", "RectMainDisplay", {44, 119, 180, 71}},
+    {"LabWorkTimer", "TFitLabel", "RectMainDisplay", {260, 0, 136, 50}},
+    {"LabSetWorkTime", "TFitLabel", "RectMainDisplay", {260, 50, 136, 50}},
     {"RectTimer", "TRectangle", "RectMainDisplay", {300, 110, 60, 60}},
     {"ImgTimer", "TGlyph", "RectTimer", {0, 0, 60, 60}},
     {"PieWorkTimer", "TPie", "RectTimer", {0, 0, 60, 60}},
@@ -97,49 +99,56 @@ const std::vector<TPlacement> Placements{
     {"Image1", "TGlyph", "TabPanel", {10, 2, 50, 50}},
     {"Rectangle2", "TRectangle", "TabPanel", {10, 66, 160, 94}},
     {"LabInfo1", "QLabel", "Rectangle2", {0, 10, 160, 25}},
-    {"LabConType", "QLabel", "Rectangle2", {0, 35, 160, 35}},
+    {"LabConType", "TFitLabel", "Rectangle2", {0, 35, 160, 35}},
     {"Rectangle7", "TRectangle", "TabPanel", {10, 170, 160, 90}},
     {"Label9", "QLabel", "Rectangle7", {0, 10, 160, 25}},
-    {"LabConVersion", "QLabel", "Rectangle7", {0, 35, 160, 35}},
+    {"LabConVersion", "TFitLabel", "Rectangle7", {0, 35, 160, 35}},
     {"BtSaunaMode", "TStyledButton", "TabPanel", {10, 468, 160, 90}},
-    {"Label7", "QLabel", "BtSaunaMode", {2, 65, 160, 25}},
+    // Two lines on the face, left of the picture box.
+    {"Label7", "QLabel", "BtSaunaMode", {4, 24, 90, 56}},
     {"RectBtSS", "TRectangle", "TabPanel", {230, 60, 190, 533}},
     {"BtAromaSS", "TStyledButton", "RectBtSS", {20, 12, 160, 90}},
     {"BtVentSS", "TStyledButton", "RectBtSS", {22, 110, 160, 90}},
     {"BtLight2SS", "TStyledButton", "RectBtSS", {20, 210, 160, 90}},
     {"BtLight1SS", "TStyledButton", "RectBtSS", {20, 310, 160, 90}},
     {"BtHeaterSS", "TStyledButton", "RectBtSS", {20, 410, 160, 90}},
-    {"LampAroma", "TRectangle", "BtAromaSS", {8, 8, 30, 15}},
-    {"LampVent", "TRectangle", "BtVentSS", {8, 8, 30, 15}},
-    {"LampLight2", "TRectangle", "BtLight2SS", {8, 8, 30, 15}},
-    {"LampLight1", "TRectangle", "BtLight1SS", {8, 8, 30, 15}},
-    {"LampHeater", "TRectangle", "BtHeaterSS", {8, 8, 30, 15}},
+    {"LampAroma", "TLamp", "BtAromaSS", {8, 8, 30, 15}},
+    {"LampVent", "TLamp", "BtVentSS", {8, 8, 30, 15}},
+    {"LampLight2", "TLamp", "BtLight2SS", {8, 8, 30, 15}},
+    {"LampLight1", "TLamp", "BtLight1SS", {8, 8, 30, 15}},
+    {"LampHeater", "TLamp", "BtHeaterSS", {8, 8, 30, 15}},
+    // Each device button's caption, placed like the heating-mode button's.
+    {"LabAroma", "QLabel", "BtAromaSS", {4, 24, 90, 56}},
+    {"LabVent", "QLabel", "BtVentSS", {4, 24, 90, 56}},
+    {"LabLight2", "QLabel", "BtLight2SS", {4, 24, 90, 56}},
+    {"LabLight1", "QLabel", "BtLight1SS", {4, 24, 90, 56}},
+    {"LabHeater", "QLabel", "BtHeaterSS", {4, 24, 90, 56}},
     // Page 1
     {"Rectangle4", "TRectangle", "TabSetTemp", {0, 0, 420, 55}},
     {"Label1", "QLabel", "Rectangle4", {0, 12, 420, 30}},
     {"Image2", "TGlyph", "Rectangle4", {10, 2, 50, 50}},
     {"Rectangle3", "TRectangle", "TabSetTemp", {30, 65, 280, 460}},
     {"BtSetTempUp", "TStyledButton", "Rectangle3", {5, 5, 270, 90}},
-    {"LabSetTemp", "QLabel", "Rectangle3", {5, 100, 270, 117}},
+    {"LabSetTemp", "TFitLabel", "Rectangle3", {5, 100, 270, 117}},
     {"BtSetTempDn", "TStyledButton", "Rectangle3", {5, 225, 270, 90}},
     {"BtSetTempWrite", "TStyledButton", "Rectangle3", {5, 360, 270, 90}},
     {"RectScrollSP", "TRectangle", "TabSetTemp", {320, 65, 90, 460}},
-    {"LabSetTempMax", "QLabel", "RectScrollSP", {5, 5, 80, 25}},
-    {"LabSetTempMin", "QLabel", "RectScrollSP", {5, 430, 80, 25}},
-    {"ScBarSetTemp", "QScrollBar", "RectScrollSP", {1, 30, 88, 400}},
+    {"LabSetTempMax", "TFitLabel", "RectScrollSP", {5, 5, 80, 25}},
+    {"LabSetTempMin", "TFitLabel", "RectScrollSP", {5, 430, 80, 25}},
+    {"ScBarSetTemp", "TScrollBar", "RectScrollSP", {1, 30, 88, 400}},
     // Page 2
     {"Rectangle8", "TRectangle", "TabSetTime", {0, 0, 420, 55}},
     {"Label8", "QLabel", "Rectangle8", {0, 12, 420, 30}},
     {"Image3", "TGlyph", "Rectangle8", {10, 2, 50, 50}},
     {"Rectangle9", "TRectangle", "TabSetTime", {30, 65, 280, 460}},
     {"BtSetTimeUp", "TStyledButton", "Rectangle9", {5, 5, 270, 90}},
-    {"LabSetTime", "QLabel", "Rectangle9", {5, 100, 270, 117}},
+    {"LabSetTime", "TFitLabel", "Rectangle9", {5, 100, 270, 117}},
     {"BtSetTimeDn", "TStyledButton", "Rectangle9", {5, 225, 270, 90}},
     {"BtSetTimeWrite", "TStyledButton", "Rectangle9", {5, 360, 270, 90}},
     {"Rectangle10", "TRectangle", "TabSetTime", {320, 65, 90, 460}},
-    {"LabSetTimeMax", "QLabel", "Rectangle10", {5, 5, 80, 25}},
-    {"LabSetTimeMin", "QLabel", "Rectangle10", {5, 430, 80, 25}},
-    {"ScBarSetTime", "QScrollBar", "Rectangle10", {1, 30, 88, 400}},
+    {"LabSetTimeMax", "TFitLabel", "Rectangle10", {5, 5, 80, 25}},
+    {"LabSetTimeMin", "TFitLabel", "Rectangle10", {5, 430, 80, 25}},
+    {"ScBarSetTime", "TScrollBar", "Rectangle10", {1, 30, 88, 400}},
     // Page 3
     {"Rectangle5", "TRectangle", "TabSetSauna", {0, 0, 420, 55}},
     {"Label2", "QLabel", "Rectangle5", {0, 12, 420, 30}},
@@ -162,7 +171,7 @@ const std::vector<TPlacement> Placements{
     {"CheckBoxConnectAuto", "QCheckBox", "RectParam", {10, 40, 400, 20}},
     {"CheckBoxIPAuto", "QCheckBox", "RectParam", {10, 70, 400, 20}},
     {"BtWiFiConnect", "TStyledButton", "TabConfig", {255, 334, 160, 90}},
-    {"LabSSSerwer", "QLabel", "BtWiFiConnect", {0, 32, 160, 25}},
+    {"LabSSSerwer", "TFitLabel", "BtWiFiConnect", {0, 32, 160, 25}},
     {"Rectangle11", "TRectangle", "TabConfig", {5, 488, 410, 100}},
     {"Image7", "TGlyph", "Rectangle11", {8, 8, 191, 49}},
     {"Label10", "QLabel", "Rectangle11", {8, 57, 217, 30}},
@@ -294,6 +303,11 @@ TEST_F(ScreenStructure, LabelsShowTheirTextsInTheirFontsAndColours) {
         {"Label9", "Wersja programu:", DodgerBlue, "Arial", 16, Bold, Centre},
         {"LabConVersion", "2.55", DodgerBlue, "Arial", 26, Bold, Centre},
         {"Label7", "Wybór typu grzania.", Firebrick, "Arial", 16, Bold, Centre},
+        {"LabAroma", "Aromat", Firebrick, "Arial", 16, Bold, Centre},
+        {"LabVent", "Wentylacja", Firebrick, "Arial", 16, Bold, Centre},
+        {"LabLight2", "Światło 2", Firebrick, "Arial", 16, Bold, Centre},
+        {"LabLight1", "Światło 1", Firebrick, "Arial", 16, Bold, Centre},
+        {"LabHeater", "Grzanie", Firebrick, "Arial", 16, Bold, Centre},
         {"LabSetTemp", "50", Firebrick, "Verdana", 80, Heavy, Centre},
         {"LabSetTempMax", "110", Firebrick, "Verdana", 28, Bold, Centre},
         {"LabSetTempMin", "40", Firebrick, "Verdana", 28, Bold, Centre},
@@ -367,17 +381,79 @@ TEST_F(ScreenStructure, StandardControlsShowTheirTextsInTheirFontsAndColours) {
     }
 }
 
-// The ink of every label's layout text lies inside the label and inside the control holding it.
+// Where a label's layout text stands in the label: the ink of a one-line text, the lines of a
+// wrapped one.
+QRect LaidOutText(const QLabel& label) {
+    const QRect box = label.contentsRect();
+    if (label.wordWrap()) {
+        return label.fontMetrics().boundingRect(box, label.alignment() | Qt::TextWordWrap,
+                                                label.text());
+    }
+    const QSize ink = label.fontMetrics().tightBoundingRect(label.text()).size();
+    return QStyle::alignedRect(label.layoutDirection(), label.alignment(), ink, box);
+}
+
+// Every label's layout text lies inside the label and inside the control holding it.
 TEST_F(ScreenStructure, EveryLabelTextFitsItsBox) {
     for (const QLabel* label : Window->findChildren<QLabel*>()) {
         SCOPED_TRACE(label->objectName().toStdString());
-        const QRect box = label->contentsRect();
-        const QSize ink = label->fontMetrics().tightBoundingRect(label->text()).size();
-        const QRect text =
-            QStyle::alignedRect(label->layoutDirection(), label->alignment(), ink, box);
-        EXPECT_TRUE(box.contains(text)) << "text " << ink.width() << " x " << ink.height();
+        const QRect text = LaidOutText(*label);
+        EXPECT_TRUE(label->contentsRect().contains(text))
+            << "text " << text.width() << " x " << text.height();
         EXPECT_TRUE(label->parentWidget()->rect().contains(text.translated(label->pos())));
     }
+}
+
+// The captions of the 160 x 90 buttons stand on the face (the button less its shadow's reach),
+// clear of the picture box at (96, 14) and of the lamp at (8, 8).
+TEST_F(ScreenStructure, ButtonCaptionsSitOnTheFaceClearOfPictureAndLamp) {
+    const QRect face(0, 0, 156, 86);
+    const QRect picture(96, 14, 60, 60);
+    const QRect lamp(8, 8, 30, 15);
+    const std::vector<std::pair<const char*, const char*>> captions{
+        {"BtSaunaMode", "Label7"},       {"BtAromaSS", "LabAroma"},   {"BtVentSS", "LabVent"},
+        {"BtLight2SS", "LabLight2"},     {"BtLight1SS", "LabLight1"}, {"BtHeaterSS", "LabHeater"},
+        {"BtWiFiConnect", "LabSSSerwer"}};
+    for (const auto& [buttonName, captionName] : captions) {
+        SCOPED_TRACE(captionName);
+        const auto* button = Control<TStyledButton>(buttonName);
+        const auto* caption = Control<QLabel>(captionName);
+        ASSERT_EQ(caption->parentWidget(), button);
+        const QRect text = LaidOutText(*caption).translated(caption->pos());
+        EXPECT_TRUE(face.contains(text)) << ::testing::PrintToString(text);
+        if (button->ImageIndex() >= 0) {
+            EXPECT_FALSE(text.intersects(picture)) << ::testing::PrintToString(text);
+        }
+        EXPECT_FALSE(text.intersects(lamp)) << ::testing::PrintToString(text);
+    }
+}
+
+// A caption is part of its button: a click on it is a click on the button.
+TEST_F(ScreenStructure, AClickOnACaptionClicksItsButton) {
+    Window->TabControl->setCurrentIndex(0);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(Window.get()));
+    for (QLabel* caption : {Window->Label7, Window->LabAroma, Window->LabVent, Window->LabLight2,
+                            Window->LabLight1, Window->LabHeater}) {
+        SCOPED_TRACE(caption->objectName().toStdString());
+        auto* button = qobject_cast<QAbstractButton*>(caption->parentWidget());
+        ASSERT_NE(button, nullptr);
+        QSignalSpy clicks(button, &QAbstractButton::clicked);
+        QTest::mouseClick(caption, Qt::LeftButton, {}, caption->rect().center());
+        EXPECT_EQ(clicks.count(), 1);
+    }
+    Window->TabControl->setCurrentIndex(4);
+}
+
+// Buttons that show the same picture in the same state are told apart below their lamps: the
+// two lights, and the heater and the heating mode (both show the heating mode's picture).
+TEST_F(ScreenStructure, ButtonsOfOnePictureAreToldApartBelowTheirLamps) {
+    const auto belowLamp = [](QWidget* button) {
+        return button->grab().toImage().copy(QRect(0, 24, 160, 66));
+    };
+    ASSERT_EQ(Window->BtLight1SS->ImageIndex(), Window->BtLight2SS->ImageIndex());
+    EXPECT_NE(belowLamp(Window->BtLight1SS), belowLamp(Window->BtLight2SS));
+    ASSERT_EQ(Window->BtHeaterSS->ImageIndex(), Window->BtSaunaMode->ImageIndex());
+    EXPECT_NE(belowLamp(Window->BtHeaterSS), belowLamp(Window->BtSaunaMode));
 }
 
 struct THintRow {
@@ -653,20 +729,23 @@ TEST_F(ScreenStructure, DialAndScrollBarsStartAtTheirLayoutValues) {
     EXPECT_EQ(Window->PieWorkTimer->Color().rgba(), Blue);
     EXPECT_DOUBLE_EQ(Window->PieWorkTimer->Opacity(), 0.7);
     struct TRow {
-        const QScrollBar* Bar;
-        int Minimum;
-        int Maximum;
-        int Value;
+        const TScrollBar* Bar;
+        double Minimum;
+        double Maximum;
+        double Value;
     };
     for (const TRow& row :
          {TRow{Window->ScBarSetTemp, 40, 110, 50}, TRow{Window->ScBarSetTime, 3, 24, 12}}) {
         SCOPED_TRACE(row.Bar->objectName().toStdString());
-        EXPECT_EQ(row.Bar->orientation(), Qt::Vertical);
-        EXPECT_TRUE(row.Bar->invertedAppearance()); // the minimum at the bottom
-        EXPECT_EQ(row.Bar->minimum(), row.Minimum);
-        EXPECT_EQ(row.Bar->maximum(), row.Maximum);
-        EXPECT_EQ(row.Bar->value(), row.Value);
-        EXPECT_EQ(row.Bar->singleStep(), 0);
+        EXPECT_EQ(row.Bar->Min(), row.Minimum);
+        EXPECT_EQ(row.Bar->Max(), row.Maximum);
+        EXPECT_EQ(row.Bar->Value(), row.Value);
+        // Vertical with the minimum at the bottom: the handle stands a share of the way up
+        // from the bottom of the bar.
+        const QRectF handle = row.Bar->HandleRect();
+        const double share = (row.Value - row.Minimum) / (row.Maximum - row.Minimum);
+        EXPECT_GT(handle.center().y(), row.Bar->height() * (1 - share) - handle.height());
+        EXPECT_LT(handle.center().y(), row.Bar->height() * (1 - share) + handle.height());
     }
 }
 

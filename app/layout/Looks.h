@@ -41,6 +41,13 @@ inline const TShadowLook ButtonSSShadow{3.0, 45.0, 0.6, 0.8, DimGray};
 // A disabled button keeps its look, dimmed to this share of its opacity.
 inline constexpr qreal DisabledOpacity = 0.35;
 
+// The device buttons' lamps: rounded glass, and the unlit glass that shows under a transparent
+// fill, from its top edge through a faint band to its shaded bottom.
+inline constexpr qreal LampCornerRadius = 3.0;
+inline const QColor LampUnlitEdge{0x4A, 0x10, 0x10};
+inline const QColor LampUnlitBand{0x62, 0x22, 0x22};
+inline const QColor LampUnlitShade{0x2A, 0x06, 0x06};
+
 // BLTabControl1Style: the page area's fill.
 inline const QColor PageArea = Black;
 
@@ -50,14 +57,17 @@ inline const QColor BarBottom{0x14, 0x15, 0x17};
 inline const QColor BarHighlight{0x3C, 0x3F, 0x45};
 
 // The scroll bars: background, slim track and its edge, the filled level's opacity over the
-// bar's highlight colour, and the arrows.
+// bar's highlight colour, the track's gap to the bar's ends, and the handle's length and its
+// inset from the bar's sides.
 inline const QColor ScrollBarBack{0x0B, 0x0B, 0x0C};
 inline const QColor ScrollBarTrack{0x1C, 0x1D, 0x20};
 inline const QColor ScrollBarTrackEdge{0x30, 0x32, 0x37};
 inline constexpr qreal ScrollBarLevelOpacity = 0.55;
-inline const QColor ScrollBarArrow{0x8A, 0x8D, 0x93};
+inline constexpr qreal ScrollBarEndGap = 4.5;
+inline constexpr qreal ScrollBarHandleLength = 42.0;
+inline constexpr qreal ScrollBarHandleInset = 4.5;
 
-// The standard looks (edits, check boxes, push buttons, scroll bars) on the dark panel.
+// The standard looks (edits, check boxes, push buttons) on the dark panel.
 inline const QColor ThemeWindow{0x3A, 0x3D, 0x43};
 inline const QColor ThemeBase{0x0C, 0x0C, 0x0D};
 inline const QColor ThemeAlternateBase{0x1E, 0x1F, 0x22};

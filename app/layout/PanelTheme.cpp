@@ -1,7 +1,6 @@
 #include "PanelTheme.h"
 
 #include "Looks.h"
-#include "TScrollBarStyle.h"
 
 #include <QPalette>
 #include <QWidget>
@@ -31,5 +30,4 @@ void ApplyPanelTheme(QWidget* form) {
         palette.setColor(QPalette::Disabled, role, Looks::ThemeDisabledText);
     }
     form->setPalette(palette);
-    TScrollBarStyle::Apply(form);
 }

@@ -1,8 +1,7 @@
 #pragma once
-// The dark theme of the standard controls (edits, check boxes, push buttons, scroll bars).
+// The dark theme of the standard controls (edits, check boxes, push buttons).
 
 class QWidget;
 
-// Gives `form` the panel's dark palette, which its controls inherit, and its scroll bars their
-// look.
+// Gives `form` the panel's dark palette, which its controls inherit.
 void ApplyPanelTheme(QWidget* form);

@@ -1,0 +1,167 @@
+// An operator's session end to end: the real window with its real TCP client, driven by its own
+// timer, against the gateway simulator on 127.0.0.1, clicked with real mouse events at the places
+// where the controls are drawn. Every wait is bounded in time.
+#include "G700SimProcess.h"
+#include "QtPrinters.h"
+#include "WindowRig.h"
+
+#include "TGlyph.h"
+#include "TRectangle.h"
+#include "TStyledButton.h"
+#include "TextColor.h"
+
+#include <QCheckBox>
+#include <QDomDocument>
+#include <QFile>
+#include <QLabel>
+#include <QStackedWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWindow>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+
+namespace {
+
+// Long enough for the start delay, a connect and a few rounds of the poll set on a loaded
+// machine.
+constexpr int WAIT_MS = 20000;
+
+class OperatorSession : public ::testing::Test {
+protected:
+    OperatorSession() : Sim(G700_SIM_PATH, {}) {
+        TSettingsFile file;
+        file.Address = QStringLiteral("127.0.0.1");
+        file.PortNum = QString::number(Sim.Port());
+        file.ConnectAuto = true;
+        WriteSettingsFile(SettingsPath(), file);
+        Window = std::make_unique<TKovMainNavigation>(Dir.path());
+    }
+
+    QString SettingsPath() const { return Dir.filePath(QStringLiteral("Kovalta_Config.xml")); }
+
+    // A left click where Control is drawn, through the window as the mouse would give it.
+    void ClickAt(QWidget* Control) {
+        const QPoint at = Control->mapTo(Window.get(), Control->rect().center());
+        QTest::mouseClick(Window->windowHandle(), Qt::LeftButton, {}, at);
+    }
+    // A click on a check box's indicator at its left end.
+    void ClickBoxAt(QCheckBox* Box) {
+        const QPoint at = Box->mapTo(Window.get(), QPoint(8, Box->height() / 2));
+        QTest::mouseClick(Window->windowHandle(), Qt::LeftButton, {}, at);
+    }
+
+    static bool WaitFor(const std::function<bool()>& Done) {
+        return QTest::qWaitFor(Done, WAIT_MS);
+    }
+
+    QString Saved(const QString& Name) const {
+        QFile file(SettingsPath());
+        QDomDocument document;
+        if (!file.open(QIODevice::ReadOnly) || !document.setContent(&file)) {
+            return {};
+        }
+        return document.documentElement().firstChildElement(Name).text();
+    }
+
+    TG700SimProcess Sim;
+    QTemporaryDir Dir;
+    std::unique_ptr<TKovMainNavigation> Window;
+};
+
+TEST_F(OperatorSession, RunsTheSaunaFromThePanel) {
+    TKovMainNavigation& w = *Window;
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+
+    // The simulator's unit 1: model 0x41, version 0x123, 21.0 degrees of 80, every output off.
+    ASSERT_TRUE(WaitFor([&] {
+        return w.LabConType->text() == "MX-A" && w.LEDDisp2->ImageIndex() == 2 &&
+               w.LabSetWorkTime->text() == "03:00";
+    }));
+    EXPECT_EQ(w.LabConVersion->text(), "1.23");
+    EXPECT_EQ(w.LEDDisp1->ImageIndex(), 10);
+    EXPECT_EQ(w.LEDDisp2->ImageIndex(), 2);
+    EXPECT_EQ(w.LEDDisp3->ImageIndex(), 1);
+    EXPECT_EQ(w.LabelTempSet->text(), QString::fromUtf8("80\u00B0C"));
+    EXPECT_EQ(w.LabSetWorkTime->text(), "03:00");
+    for (const TRectangle* lamp :
+         {w.LampHeater, w.LampLight1, w.LampLight2, w.LampVent, w.LampAroma}) {
+        EXPECT_EQ(lamp->FillKind(), TRectangle::FILL_SOLID) << lamp->objectName().toStdString();
+    }
+
+    // Light 1 switches on, and the heating mode steps from 0 to 1.
+    ClickAt(w.BtLight1SS);
+    EXPECT_TRUE(WaitFor([&] { return w.LampLight1->FillKind() == TRectangle::FILL_GRADIENT; }));
+    EXPECT_EQ(w.BtLight1SS->ImageList(), w.ImageListBC);
+    ClickAt(w.BtSaunaMode);
+    EXPECT_TRUE(WaitFor([&] { return w.BtSaunaMode->ImageIndex() == 1; }));
+
+    // The temperature page loads 80 within 40 to 110, steps to 82 and stores it.
+    ClickAt(w.BtSelTabTemp);
+    ASSERT_TRUE(WaitFor([&] { return w.LabSetTemp->text() == "80"; }));
+    EXPECT_EQ(w.LabSetTempMax->text(), "110");
+    EXPECT_EQ(w.LabSetTempMin->text(), "40");
+    ClickAt(w.BtSetTempUp);
+    ClickAt(w.BtSetTempUp);
+    EXPECT_EQ(w.LabSetTemp->text(), "82");
+    ClickAt(w.BtSetTempWrite);
+    EXPECT_TRUE(WaitFor([&] { return w.LabelTempSet->text() == QString::fromUtf8("82\u00B0C"); }));
+    EXPECT_TRUE(Sim.WaitForLine("setpoint 820", std::chrono::seconds(2)));
+
+    // The work-time page loads 3 hours within 10 minutes and 6 hours, steps and stores.
+    ClickAt(w.BtSelTabTime);
+    ASSERT_TRUE(WaitFor([&] { return w.LabSetTime->text() == "03:00"; }));
+    EXPECT_EQ(w.LabSetTimeMax->text(), "06:00");
+    EXPECT_EQ(w.LabSetTimeMin->text(), "00:10");
+    ClickAt(w.BtSetTimeUp);
+    EXPECT_EQ(w.LabSetTime->text(), "03:10");
+    ClickAt(w.BtSetTimeWrite);
+    EXPECT_TRUE(WaitFor([&] { return w.LabSetWorkTime->text() == "03:10"; }));
+
+    // Sauna 3: an unknown model at version 1.A4, 110 degrees set, no vent fitted.
+    ClickAt(w.BtSelTabParam);
+    ASSERT_EQ(w.TabControl->currentWidget(), w.TabSetSauna);
+    ClickAt(w.BtSelectSauna3);
+    EXPECT_TRUE(WaitFor([&] { return w.LabConVersion->text() == "1.A4"; }));
+    EXPECT_EQ(w.LabSaunaAddr->text(), "Sauna 3");
+    EXPECT_EQ(w.LabConType->text(), "");
+    EXPECT_TRUE(WaitFor([&] { return w.LabelTempSet->text() == QString::fromUtf8("110\u00B0C"); }));
+    EXPECT_TRUE(WaitFor([&] { return !w.BtVentSS->isEnabled(); }));
+
+    // The link stops at the end of the transaction in flight, and nothing is sent after that.
+    ClickAt(w.BtSelTabMain);
+    ClickAt(w.BtSelTabSettings);
+    EXPECT_EQ(w.LabSSSerwer->text(), "SERWER STOP");
+    ClickAt(w.BtWiFiConnect);
+    EXPECT_EQ(w.LabSSSerwer->text(), "SERWER START");
+    ASSERT_TRUE(WaitFor([&] { return w.Port->Status() == PORT_STOP; }));
+    const std::int32_t lastSent = w.Port->TransID();
+    QTest::qWait(1500);
+    EXPECT_EQ(w.Port->TransID(), lastSent);
+    EXPECT_EQ(w.Port->Status(), PORT_STOP);
+    EXPECT_EQ(TextColor(w.LabG700Stat).rgba(), 0xFFFF0000u);
+
+    // Started again: a fresh connection, and the poll set goes on for sauna 3.
+    ClickAt(w.BtWiFiConnect);
+    EXPECT_EQ(w.LabSSSerwer->text(), "SERWER STOP");
+    EXPECT_TRUE(Sim.WaitForLine("closed by the client", std::chrono::seconds(5)));
+    EXPECT_TRUE(WaitFor([&] { return w.Port->TransID() > 5 && w.Port->Status() != PORT_STOP; }));
+    EXPECT_EQ(w.RectConnStatus->FillColor().rgba(), 0xFFADFF2Fu);
+
+    // The operator switches the address mode and closes the window: the settings are saved.
+    ClickBoxAt(w.CheckBoxIPAuto);
+    w.close();
+    Window.reset();
+    EXPECT_EQ(Saved("ServerTCP-IP"), "127.0.0.1");
+    EXPECT_EQ(Saved("ServerTCP-Port"), QString::number(Sim.Port()));
+    EXPECT_EQ(Saved("ServerTCP-ConstIP"), "0");
+    EXPECT_EQ(Saved("ServerTCP-AutoIP"), "1");
+    EXPECT_EQ(Saved("ServerTCP-ConnectAuto"), "1");
+}
+
+} // namespace
