@@ -272,8 +272,7 @@ TEST(FaultRunsSilent, OldValuesAreMarkedAfterFiveSecondsOfRealTime) {
     constexpr milliseconds EARLY_MARGIN = 500ms;
     const Clock::time_point started = Clock::now();
     FaultRun run({"--stall-after", "0"});
-    ASSERT_TRUE(run.RunUntil([&run] { return run.Port.StaleREG(REG_TEMP_ACT); },
-                             STALE_AFTER * 3));
+    ASSERT_TRUE(run.RunUntil([&run] { return run.Port.StaleREG(REG_TEMP_ACT); }, STALE_AFTER * 3));
     const auto took = std::chrono::duration_cast<milliseconds>(Clock::now() - started);
     EXPECT_GE(took, STALE_AFTER - EARLY_MARGIN);
     EXPECT_LE(took, STALE_AFTER + TDravonPort::READ_TIMEOUT_MS * 1ms + SCHEDULING_MARGIN);
