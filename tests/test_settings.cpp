@@ -1,7 +1,11 @@
+#include "EnforcedPermissions.h"
 #include "KovUni.h"
+#include "StderrCapture.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -106,6 +110,18 @@ const QByteArray CHANGED_ELEMENTS = "<ServerTCP-IP>10.0.0.7</ServerTCP-IP>\n"
                                     "<ServerTCP-AutoIP>1</ServerTCP-AutoIP>\n"
                                     "<ServerTCP-ConnectAuto>0</ServerTCP-ConnectAuto>\n";
 
+// A well-formed file of CHANGED_ELEMENTS, padded with spaces inside the root to Size bytes.
+QByteArray PaddedChangedFile(qsizetype Size) {
+    const QByteArray end = "</Kovalta_Config>\n";
+    QByteArray text = FileWith("5", CHANGED_ELEMENTS);
+    text.chop(end.size());
+    return text + QByteArray(Size - text.size() - end.size(), ' ') + end;
+}
+
+QByteArray Repeated(const QByteArray& Part, qsizetype Times) {
+    return Part.repeated(Times);
+}
+
 class SettingsFile : public testing::Test {
 protected:
     void SetUp() override {
@@ -136,6 +152,8 @@ protected:
 
     QTemporaryDir dir;
     const QString path = Path(QStringLiteral("Kovalta_Config.xml"));
+    // Where a file that could not be read is kept.
+    const QString kept = Path(QStringLiteral("Kovalta_Config.xml.bad"));
     TProgConfig store;
 };
 
@@ -233,11 +251,14 @@ TEST_F(SettingsFile, NoPositiveRecordsCountReadsNothingAndTheNextSaveWritesFive)
     const char* notPositive[] = {nullptr, "", "0", "-1", "abc", "5 ", "$"};
     for (const char* records : notPositive) {
         const char* shown = records ? records : "(absent)";
-        OpenWith(FileWith(records, CHANGED_ELEMENTS));
+        const QByteArray file = FileWith(records, CHANGED_ELEMENTS);
+        OpenWith(file);
         EXPECT_EQ(store.Status(), 1) << shown;
         EXPECT_EQ(ReadPanel(store), DEFAULTS) << shown;
         store.SaveFile(QString());
         EXPECT_EQ(Read(path), DEFAULTS_FILE) << shown;
+        // The address it held is not lost with it.
+        EXPECT_EQ(Read(kept), file.toStdString()) << shown;
     }
 }
 
@@ -361,6 +382,7 @@ TEST_F(SettingsFile, MalformedFileFailsKeepsEveryValueAndTheNextSaveWritesAWhole
         store.SaveFile(QString());
         EXPECT_EQ(store.Status(), 1) << c.what;
         EXPECT_EQ(Read(path), DEFAULTS_FILE) << c.what;
+        EXPECT_EQ(Read(kept), c.file.toStdString()) << c.what;
     }
 }
 
@@ -493,5 +515,243 @@ TEST_F(SettingsFile, NonEmptyNameBecomesTheFileName) {
     store.SaveFile(path);
     EXPECT_EQ(store.FileName(), path);
     EXPECT_EQ(Read(path), CanonicalFile(CHANGED));
+}
+TEST_F(SettingsFile, FileOfAtMost64KBIsReadAndALargerOneIsKeptAside) {
+    const QByteArray limit = PaddedChangedFile(65536);
+    OpenWith(limit);
+    EXPECT_EQ(store.Status(), 0);
+    EXPECT_EQ(ReadPanel(store), CHANGED);
+
+    const struct {
+        const char* what;
+        QByteArray file;
+    } tooLarge[] = {
+        {"one byte over", PaddedChangedFile(65537)},
+        {"65 KB", PaddedChangedFile(65 * 1024)},
+    };
+    for (const auto& c : tooLarge) {
+        WritePanel(store, DEFAULTS);
+        OpenWith(c.file);
+        EXPECT_EQ(store.Status(), -1) << c.what;
+        EXPECT_EQ(ReadPanel(store), DEFAULTS) << c.what;
+        store.SaveFile(QString());
+        EXPECT_EQ(store.Status(), 1) << c.what;
+        EXPECT_EQ(Read(path), DEFAULTS_FILE) << c.what;
+        EXPECT_EQ(Read(kept), c.file.toStdString()) << c.what;
+    }
+}
+
+// A gigabyte that is mostly a hole on disk: were it read whole, the store would hold a
+// gigabyte of memory before the document model refused it.
+TEST_F(SettingsFile, GigabyteFileIsRefusedWithoutBeingRead) {
+    constexpr qint64 GIGABYTE = qint64{1} << 30;
+    Write(path, FileWith("5", CHANGED_ELEMENTS));
+    ASSERT_TRUE(QFile::resize(path, GIGABYTE));
+    QElapsedTimer clock;
+    clock.start();
+    store.OpenFile(QString());
+    EXPECT_LT(clock.elapsed(), 1000);
+    EXPECT_EQ(store.Status(), -1);
+    EXPECT_EQ(ReadPanel(store), DEFAULTS);
+    store.SaveFile(QString());
+    EXPECT_EQ(Read(path), DEFAULTS_FILE);
+    EXPECT_EQ(QFileInfo(kept).size(), GIGABYTE);
+}
+
+// Each of these takes the document model 0.5 to 5 s (an optimised Qt, an idle machine); a
+// store that lets them through makes the panel wait that long before its window appears.
+// Refused before the model sees them, each costs milliseconds: one second leaves room for a
+// loaded machine.
+TEST_F(SettingsFile, DeepOrEntityLadenFileIsRefusedInBoundedTimeAndKeptAside) {
+    const QByteArray entity = QByteArray(4000, 'x');
+    const QByteArray entityFile = "<!DOCTYPE Kovalta_Config [<!ENTITY a \"" + entity +
+                                  "\">]>\n<Kovalta_Config>\n<Records>5</Records>\n" +
+                                  CHANGED_ELEMENTS + "<Note>" + Repeated("&a;", 20000) +
+                                  "</Note>\n</Kovalta_Config>\n";
+    const struct {
+        const char* what;
+        QByteArray file;
+    } cases[] = {
+        {"21845 levels, never closed", Repeated("<a>", 21845)},
+        {"9362 levels, closed", Repeated("<a>", 9362) + Repeated("</a>", 9362)},
+        {"a 4000-character entity used 20000 times", entityFile},
+        {"a document type alone", "<!DOCTYPE Kovalta_Config>\n" + FileWith("5", CHANGED_ELEMENTS)},
+    };
+    for (const auto& c : cases) {
+        ASSERT_LE(c.file.size(), 65536) << c.what;
+        WritePanel(store, DEFAULTS);
+        Write(path, c.file);
+        QElapsedTimer clock;
+        clock.start();
+        store.OpenFile(QString());
+        EXPECT_LT(clock.elapsed(), 1000) << c.what;
+        EXPECT_EQ(store.Status(), -1) << c.what;
+        EXPECT_EQ(ReadPanel(store), DEFAULTS) << c.what;
+        store.SaveFile(QString());
+        EXPECT_EQ(Read(path), DEFAULTS_FILE) << c.what;
+        EXPECT_EQ(Read(kept), c.file.toStdString()) << c.what;
+    }
+}
+
+TEST_F(SettingsFile, ElementsNestedUpToSixteenLevelsAreRead) {
+    // The root is the first level; the note adds the rest.
+    const auto nestedTo = [](int Levels) {
+        const int inner = Levels - 1;
+        return FileWith("5", CHANGED_ELEMENTS + Repeated("<Note>", inner) + "deep" +
+                                 Repeated("</Note>", inner) + "\n");
+    };
+    OpenWith(nestedTo(16));
+    EXPECT_EQ(store.Status(), 0);
+    EXPECT_EQ(ReadPanel(store), CHANGED);
+
+    WritePanel(store, DEFAULTS);
+    OpenWith(nestedTo(17));
+    EXPECT_EQ(store.Status(), -1);
+    EXPECT_EQ(ReadPanel(store), DEFAULTS);
+}
+
+// The folder's permission bits are put back before the temporary folder is removed.
+class ReadOnlyFolder {
+public:
+    explicit ReadOnlyFolder(const QString& Folder) : FFolder(Folder) {
+        QFile::setPermissions(FFolder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup |
+                                           QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
+    }
+    ~ReadOnlyFolder() {
+        QFile::setPermissions(FFolder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    ReadOnlyFolder(const ReadOnlyFolder&) = delete;
+    ReadOnlyFolder& operator=(const ReadOnlyFolder&) = delete;
+
+private:
+    QString FFolder;
+};
+
+const PanelValues OTHER{QStringLiteral("172.16.5.9"), 5020, true, false, true};
+
+// The temporary file a replacing save needs cannot be created in the folder; the file itself
+// is writable, so the save lands in it.
+TEST_F(SettingsFile, ReadOnlyFolderWithAWritableFileTakesTheSaveInPlace) {
+    WritePanel(store, CHANGED);
+    store.SaveFile(QString());
+    ReadOnlyFolder folder(dir.path());
+    EnforcedPermissions asUser;
+    if (!EnforcedPermissions::HoldInFolder(QFile::encodeName(dir.path()).constData()))
+        GTEST_SKIP() << "a read-only folder cannot be made to hold for this process";
+
+    TProgConfig panel;
+    DeclarePanelRecords(panel);
+    panel.OpenFile(path);
+    EXPECT_EQ(panel.Status(), 0);
+    EXPECT_EQ(ReadPanel(panel), CHANGED);
+    WritePanel(panel, OTHER);
+    panel.SaveFile(QString());
+    EXPECT_EQ(panel.Status(), 1);
+    EXPECT_EQ(Read(path), CanonicalFile(OTHER));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System),
+              QStringList{QStringLiteral("Kovalta_Config.xml")});
+}
+
+// Lines the store writes to standard error, with the paths it names.
+std::string UnreadWarning(const QString& File, const char* Fault) {
+    return QStringLiteral("Nie można odczytać pliku ustawień \u201E%1\u201D (%2). Obowiązują "
+                          "ustawienia domyślne; przed zapisem plik zostanie przeniesiony do "
+                          "\u201E%1.bad\u201D.\n")
+        .arg(File, QString::fromUtf8(Fault))
+        .toStdString();
+}
+
+std::string KeptWarning(const QString& File) {
+    return QStringLiteral("Plik ustawień, którego nie można było odczytać, zachowano jako "
+                          "\u201E%1.bad\u201D; ustawienia zapisano w \u201E%1\u201D.\n")
+        .arg(File)
+        .toStdString();
+}
+
+TEST_F(SettingsFile, UnreadableFileIsKeptAsBadAndTheDefaultsAreSavedBesideIt) {
+    const std::string users = CanonicalFile(CHANGED);
+    Write(path, QByteArray::fromStdString(users));
+    Write(kept, "an older kept file");
+    ASSERT_TRUE(QFile::setPermissions(path, QFile::Permissions()));
+    {
+        EnforcedPermissions asUser;
+        if (QFile(path).open(QIODevice::ReadOnly))
+            GTEST_SKIP() << "an unreadable file cannot be made to hold for this process";
+
+        StderrCapture opening;
+        store.OpenFile(QString());
+        EXPECT_EQ(store.Status(), -1);
+        EXPECT_EQ(ReadPanel(store), DEFAULTS);
+        EXPECT_EQ(opening.Text(), UnreadWarning(path, "brak dostępu do odczytu"));
+
+        StderrCapture saving;
+        store.SaveFile(QString());
+        EXPECT_EQ(store.Status(), 1);
+        EXPECT_EQ(saving.Text(), KeptWarning(path));
+    }
+    EXPECT_EQ(Read(path), DEFAULTS_FILE);
+    ASSERT_TRUE(QFile::setPermissions(kept, QFile::ReadOwner | QFile::WriteOwner));
+    EXPECT_EQ(Read(kept), users);
+}
+
+// Moving the file aside needs the folder; without it the file stays as it is and nothing is
+// written over it.
+TEST_F(SettingsFile, UnreadFileInAReadOnlyFolderIsNeitherMovedNorOverwritten) {
+    const QByteArray malformed = "<Kovalta_Config><Records>5</Records><ServerTCP-IP>10.0.0.7";
+    Write(path, malformed);
+    ReadOnlyFolder folder(dir.path());
+    EnforcedPermissions asUser;
+    if (!EnforcedPermissions::HoldInFolder(QFile::encodeName(dir.path()).constData()))
+        GTEST_SKIP() << "a read-only folder cannot be made to hold for this process";
+
+    store.OpenFile(QString());
+    EXPECT_EQ(store.Status(), -1);
+    StderrCapture saving;
+    store.SaveFile(QString());
+    EXPECT_EQ(store.Status(), -1);
+    EXPECT_EQ(saving.Text(),
+              QStringLiteral("Nie można przenieść pliku ustawień \u201E%1\u201D do "
+                             "\u201E%1.bad\u201D; plik zostaje nietknięty, a ustawienia nie "
+                             "zostały zapisane.\n")
+                  .arg(path)
+                  .toStdString());
+    EXPECT_EQ(Read(path), malformed.toStdString());
+    EXPECT_FALSE(QFile::exists(kept));
+}
+
+TEST_F(SettingsFile, OnlyTheFirstSaveOverAnUnreadFileMovesIt) {
+    const QByteArray malformed = "<Kovalta_Config><Records>5</Records>";
+    OpenWith(malformed);
+    ASSERT_EQ(store.Status(), -1);
+
+    const QString elsewhere = Path(QStringLiteral("elsewhere.xml"));
+    store.SaveFile(elsewhere);
+    EXPECT_EQ(Read(elsewhere), DEFAULTS_FILE);
+    EXPECT_EQ(Read(path), malformed.toStdString());
+    EXPECT_FALSE(QFile::exists(kept));
+
+    store.SaveFile(path);
+    EXPECT_EQ(Read(path), DEFAULTS_FILE);
+    EXPECT_EQ(Read(kept), malformed.toStdString());
+
+    WritePanel(store, CHANGED);
+    StderrCapture saving;
+    store.SaveFile(QString());
+    EXPECT_EQ(Read(path), CanonicalFile(CHANGED));
+    EXPECT_EQ(Read(kept), malformed.toStdString());
+    EXPECT_EQ(saving.Text(), "");
+}
+
+// A store without records reads none from any file, its own included: nothing to keep aside.
+TEST_F(SettingsFile, StoreWithoutRecordsKeepsNothingAside) {
+    TProgConfig empty;
+    empty.SetConfigName(CONFIG_NAME);
+    StderrCapture captured;
+    empty.OpenFile(path);
+    EXPECT_EQ(empty.Status(), 1);
+    empty.SaveFile(QString());
+    EXPECT_EQ(empty.Status(), 1);
+    EXPECT_FALSE(QFile::exists(kept));
+    EXPECT_EQ(captured.Text(), "");
 }
 } // namespace
