@@ -4,13 +4,27 @@
 #include <QFileInfo>
 #include <QXmlStreamReader>
 
+#include <algorithm>
+
+namespace {
+constexpr qint64 READ_PIECE_BYTES = 4096;
+} // namespace
+
 TSettingsBytes ReadSettingsBytes(const QString& Path) {
     if (!QFileInfo(Path).isFile())
         return {{}, QStringLiteral("to nie jest zwykły plik")};
     QFile file(Path);
     if (!file.open(QIODevice::ReadOnly))
         return {{}, QStringLiteral("brak dostępu do odczytu")};
-    QByteArray bytes = file.read(MAX_SETTINGS_FILE_BYTES + 1);
+    // In small pieces: a file of a few hundred bytes costs no buffer of the limit's size.
+    QByteArray bytes;
+    while (bytes.size() <= MAX_SETTINGS_FILE_BYTES) {
+        const QByteArray piece =
+            file.read(std::min(READ_PIECE_BYTES, MAX_SETTINGS_FILE_BYTES + 1 - bytes.size()));
+        if (piece.isEmpty())
+            break;
+        bytes += piece;
+    }
     if (file.error() != QFileDevice::NoError)
         return {{}, QStringLiteral("błąd odczytu")};
     if (bytes.size() > MAX_SETTINGS_FILE_BYTES)

@@ -6,7 +6,7 @@
 
 // The settings file is a few hundred bytes of flat XML. Anything far beyond that is not read,
 // so that a broken or hostile file costs the panel no more than a glance at start-up.
-constexpr std::int64_t MAX_SETTINGS_FILE_BYTES = 64 * 1024;
+constexpr qint64 MAX_SETTINGS_FILE_BYTES = 64 * 1024;
 // The file is two levels deep; a little room is left for elements a person adds by hand.
 constexpr std::int32_t MAX_SETTINGS_DEPTH = 16;
 
