@@ -39,7 +39,7 @@ QString StructureFault(const QByteArray& Bytes) {
     while (!reader.atEnd()) {
         switch (reader.readNext()) {
         case QXmlStreamReader::DTD:
-            return QStringLiteral("deklaracja DOCTYPE");
+            return QStringLiteral("zawiera deklarację DOCTYPE");
         case QXmlStreamReader::StartElement:
             if (++depth > MAX_SETTINGS_DEPTH)
                 return QStringLiteral("elementy zagnieżdżone głębiej niż %1 poziomów")

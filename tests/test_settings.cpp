@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <csignal>
 #include <cstdint>
@@ -593,6 +594,33 @@ TEST_F(SettingsFile, DeepOrEntityLadenFileIsRefusedInBoundedTimeAndKeptAside) {
     }
 }
 
+// Lines the store writes to standard error, with the paths it names.
+std::string UnreadWarning(const QString& File, const char* Fault) {
+    return QStringLiteral("Nie można odczytać pliku ustawień \u201E%1\u201D (%2). Obowiązują "
+                          "ustawienia domyślne; przed zapisem plik zostanie przeniesiony do "
+                          "\u201E%1.bad\u201D.\n")
+        .arg(File, QString::fromUtf8(Fault))
+        .toStdString();
+}
+
+std::string KeptWarning(const QString& File) {
+    return QStringLiteral("Plik ustawień, którego nie można było odczytać, zachowano jako "
+                          "\u201E%1.bad\u201D; ustawienia zapisano w \u201E%1\u201D.\n")
+        .arg(File)
+        .toStdString();
+}
+
+// Opening a named pipe for reading waits for a writer that never comes: the panel would hang
+// before its window appears.
+TEST_F(SettingsFile, NamedPipeIsNotWaitedOn) {
+    ASSERT_EQ(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    StderrCapture captured;
+    store.OpenFile(QString());
+    EXPECT_EQ(store.Status(), -1);
+    EXPECT_EQ(ReadPanel(store), DEFAULTS);
+    EXPECT_EQ(captured.Text(), UnreadWarning(path, "to nie jest zwykły plik"));
+}
+
 TEST_F(SettingsFile, ElementsNestedUpToSixteenLevelsAreRead) {
     // The root is the first level; the note adds the rest.
     const auto nestedTo = [](int Levels) {
@@ -650,22 +678,6 @@ TEST_F(SettingsFile, ReadOnlyFolderWithAWritableFileTakesTheSaveInPlace) {
     EXPECT_EQ(Read(path), CanonicalFile(OTHER));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System),
               QStringList{QStringLiteral("Kovalta_Config.xml")});
-}
-
-// Lines the store writes to standard error, with the paths it names.
-std::string UnreadWarning(const QString& File, const char* Fault) {
-    return QStringLiteral("Nie można odczytać pliku ustawień \u201E%1\u201D (%2). Obowiązują "
-                          "ustawienia domyślne; przed zapisem plik zostanie przeniesiony do "
-                          "\u201E%1.bad\u201D.\n")
-        .arg(File, QString::fromUtf8(Fault))
-        .toStdString();
-}
-
-std::string KeptWarning(const QString& File) {
-    return QStringLiteral("Plik ustawień, którego nie można było odczytać, zachowano jako "
-                          "\u201E%1.bad\u201D; ustawienia zapisano w \u201E%1\u201D.\n")
-        .arg(File)
-        .toStdString();
 }
 
 TEST_F(SettingsFile, UnreadableFileIsKeptAsBadAndTheDefaultsAreSavedBesideIt) {
