@@ -81,6 +81,7 @@ void TKovMainNavigation::FormCreate(const QString& SettingsDir,
     // The display draws from the port's image, so it comes after the port.
     Display =
         std::make_unique<TDisplay>(*LEDDisp1, *LEDDisp2, *LEDDisp3, *LabelTempSet, *Port->Sauna);
+    StaleLook = std::make_unique<TStaleLook>(*this);
     DeclareSettings(SettingsDir);
     Config->OpenFile(QString());
     ShowSettings();
@@ -198,6 +199,7 @@ void TKovMainNavigation::PortTrans(TPortStatus State) {
     LabConType->setText(ControllerModelText(sauna.ReadTableREG(REG_CONTROLLER_TYPE)));
     LabConVersion->setText(FirmwareVersionText(sauna.ReadTableREG(REG_FIRMWARE_VERSION)));
     LabSaunaAddr->setText(QStringLiteral("Sauna ") + QString::number(Port->SlaveAddr()));
+    StaleLook->Show(*Port);
 }
 
 void TKovMainNavigation::PortError(TPortStatus, TPortError ECode) {

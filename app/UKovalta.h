@@ -6,6 +6,7 @@
 #include "DravonRTU.h"
 #include "KovMainForm.h"
 #include "KovUni.h"
+#include "StaleLook.h"
 
 #include <QCoreApplication>
 #include <QString>
@@ -42,6 +43,7 @@ public:
     std::unique_ptr<TDravonPort> Port;
     std::unique_ptr<TDisplay> Display;
     std::unique_ptr<TProgConfig> Config;
+    std::unique_ptr<TStaleLook> StaleLook;
 
 private:
     void BindControls();

@@ -14,8 +14,6 @@ constexpr std::uint8_t MODBUS_WRITE_SINGLE_REGISTER = 6;
 constexpr std::int32_t REQUEST_LENGTH = 12;
 constexpr std::int32_t MBAP_LENGTH = 6; // identifier, protocol, length: not counted in the length
 constexpr std::int32_t RESPONSE_HEAD_LENGTH = 9; // up to and including the byte count
-constexpr std::int32_t POS_FUNCTION = 8;
-constexpr std::int32_t POS_BYTE_COUNT = 9;
 constexpr std::int32_t POS_FIRST_DATA = 10;
 constexpr std::int32_t LAST_TRANS_ID = 65535;
 constexpr std::int32_t BUFFER_SIZE = std::tuple_size_v<TRTUBuffer>;
@@ -41,14 +39,11 @@ bool IsBufferPosition(std::int32_t Num) {
     return Num >= 1 && Num <= BUFFER_SIZE;
 }
 
-// A frame that its own length field says is complete needs no wait for more bytes: an
-// exception answer is shorter than the answer asked for.
-bool FrameIsWhole(const QByteArray& Block) {
-    if (Block.size() < MBAP_LENGTH)
-        return false;
-    const std::int32_t length =
-        static_cast<std::uint8_t>(Block[4]) * 256 + static_cast<std::uint8_t>(Block[5]);
-    return Block.size() >= MBAP_LENGTH + length;
+using Clock = std::chrono::steady_clock;
+
+std::int32_t MsLeft(Clock::time_point Deadline) {
+    return static_cast<std::int32_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(Deadline - Clock::now()).count());
 }
 } // namespace
 
@@ -76,10 +71,15 @@ void TDravonPort::Start() {
 void TDravonPort::TCPConnect() {
     TCPClient->SetHost(FServerTCPIPNum);
     TCPClient->SetPort(static_cast<std::uint16_t>(FServerTCPPortNum & 0xFFFF));
-    if (TCPClient->Connect(CONNECT_TIMEOUT_MS))
-        FTimeoutsInRow = 0; // time-outs of an earlier connection say nothing of this one
-    else
+    if (!TCPClient->Connect(CONNECT_TIMEOUT_MS)) {
         FError = ERROR_NOT_CONNECTED;
+        return;
+    }
+    // No answer to a request sent before can come on this connection, and failures of an earlier
+    // one say nothing of it.
+    ++FLinkSerial;
+    FAnswers.Clear();
+    FFailedInRow = 0;
 }
 
 void TDravonPort::WriteRW(std::int32_t RNum, std::int32_t RVal) {
@@ -126,6 +126,7 @@ void TDravonPort::SocketTimerTick() {
         RaiseTrans(PORT_STOP);
         return;
     }
+    FFreshness.CountRunningTick();
     CheckConnection();
     if (FStatus == PORT_IDLE)
         RaiseTrans(PORT_IDLE);
@@ -178,6 +179,7 @@ void TDravonPort::FinishTurn() {
         // an accepted response twice when the link was restarted before a stopped tick.
         FTurnEndedAtStop = false;
     } else {
+        CheckIdentifier();
         ReportFailure();
         AcceptResponse();
         Sockets->CloseActiveSocket();
@@ -203,35 +205,21 @@ void TDravonPort::ReportFailure() {
     Sockets->SetStatus(Sockets->ActiveSocket(), SOCKET_STATUS_ERROR);
 }
 
+// The read judged the answer against the request; the identifier may still have been changed
+// since by a caller restarting the counter, and then the answer is no longer the awaited one.
+void TDravonPort::CheckIdentifier() {
+    if (FStatus != PORT_COMPLETE || FTransID == FRecID)
+        return;
+    Fail(ERROR_ID);
+    NoteTransaction(false);
+}
+
 void TDravonPort::AcceptResponse() {
     if (FStatus != PORT_COMPLETE)
         return;
-    if (FTransID != FRecID) {
-        // Stale or late bytes: drop what is held and start the identifiers again.
-        TCPClient->DiscardInput();
-        FTransID = 0;
-        Sockets->SetStatus(Sockets->ActiveSocket(), SOCKET_STATUS_ERROR);
-        Fail(ERROR_ID);
-        return;
-    }
-    if (!ResponseIsWellFormed()) {
-        Sockets->SetStatus(Sockets->ActiveSocket(), SOCKET_STATUS_ERROR);
-        Fail(ERROR_REC);
-        return;
-    }
     DecodeRxBuffer();
+    FFreshness.Answered(Sockets->ActiveSocket());
     Sockets->CompleteActiveSocket();
-}
-
-bool TDravonPort::ResponseIsWellFormed() const {
-    if (FRecArrived < FRecCount)
-        return false;
-    // An exception answer carries the request's function code with the high bit set.
-    if (ReadRxBuffer(POS_FUNCTION) != FFunctionCode)
-        return false;
-    if (FFunctionCode == MODBUS_WRITE_SINGLE_REGISTER)
-        return true; // the echo of a write has no byte count
-    return ReadRxBuffer(POS_BYTE_COUNT) == FRecCount - RESPONSE_HEAD_LENGTH;
 }
 
 void TDravonPort::DispatchNext() {
@@ -243,6 +231,26 @@ void TDravonPort::DispatchNext() {
     FError = NO_ERROR;
     RunSocket(next);
     RaiseTrans(FStatus);
+}
+
+bool TDravonPort::StaleREG(std::int32_t Num) const {
+    return StaleIn(SOCKET_FUNCTION_READ_REGISTERS, Num);
+}
+
+bool TDravonPort::StaleBIT(std::int32_t Num) const {
+    return StaleIn(SOCKET_FUNCTION_READ_COILS, Num);
+}
+
+// Stale when a cyclic read of that kind covering Num has gone too long without an answer.
+bool TDravonPort::StaleIn(std::int32_t SocketFunction, std::int32_t Num) const {
+    for (std::int32_t slot = 1; slot <= TDravonSockets::SOCKET_COUNT; ++slot) {
+        const std::int32_t first = Sockets->GetRegNum(slot);
+        if (Sockets->GetMode(slot) == SOCKET_MODE_MULTI &&
+            Sockets->GetFunctionCode(slot) == SocketFunction && Num >= first &&
+            Num < first + Sockets->GetRegCount(slot) && FFreshness.Stale(slot))
+            return true;
+    }
+    return false;
 }
 
 void TDravonPort::RunSocket(std::int32_t Num) {
@@ -298,74 +306,99 @@ void TDravonPort::TCPTransmit() {
     switch (TCPClient->CheckLink()) {
     case TCP_LINK_DOWN:
         Fail(ERROR_NOT_CONNECTED);
+        NoteTransaction(false);
         return;
     case TCP_LINK_FAILED:
         Fail(ERROR_TRANS);
+        NoteTransaction(false);
         return;
     case TCP_LINK_UP:
         break;
     }
     const auto length = std::clamp(FTransCount, 0, BUFFER_SIZE);
     const QByteArray block(reinterpret_cast<const char*>(FTxBuffer.data()), length);
-    if (!TCPClient->Write(block))
+    if (!TCPClient->Write(block)) {
         Fail(ERROR_TRANS);
+        NoteTransaction(false);
+        return;
+    }
+    FRequestLink = FLinkSerial;
 }
 
 void TDravonPort::TCPReceive() {
     FError = NO_ERROR;
-    if (TCPClient->CheckLink() != TCP_LINK_UP) {
-        Fail(ERROR_NOT_CONNECTED);
-        return;
-    }
     // No tick while the read blocks; the next one comes a full interval after it.
     SocketTimer->stop();
-    QByteArray block;
-    const TTCPRead result = CollectResponse(block);
-    if (result == TCP_READ_FAILED)
-        Fail(ERROR_REC);
-    else if (block.isEmpty())
-        Fail(ERROR_TIMEOUT);
-    else
-        StoreResponse(block);
-    CountTimeout(FError == ERROR_TIMEOUT);
+    const TPortError failure = ReceiveAnswer();
+    if (failure != NO_ERROR)
+        Fail(failure);
+    NoteTransaction(failure == NO_ERROR);
     SocketTimer->start(TICK_MS);
 }
 
-TTCPRead TDravonPort::CollectResponse(QByteArray& Block) {
-    // TCP may split a frame: read on until it is whole or the time-out, counted from the start
-    // of the read on a clock that never jumps, has passed.
-    using Clock = std::chrono::steady_clock;
+// Reads until the answer to the request in flight is whole, skipping frames of other
+// transactions, for at most the read time-out counted from the start of the read on a clock
+// that never jumps. Bytes already received are judged before the connection's state is.
+TPortError TDravonPort::ReceiveAnswer() {
+    if (FRequestLink != FLinkSerial)
+        return ERROR_NOT_CONNECTED; // the request went out on a connection that has gone since
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(READ_TIMEOUT_MS);
-    while (Block.size() < FRecCount && !FrameIsWhole(Block)) {
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-        if (left <= 0)
-            return TCP_READ_TIMEOUT;
-        const TTCPRead result = TCPClient->Read(Block, static_cast<std::int32_t>(left));
-        if (result != TCP_READ_DATA)
-            return result;
+    const std::int32_t skippedBefore = FAnswers.SkippedFrames();
+    const QByteArray request(reinterpret_cast<const char*>(FTxBuffer.data()), REQUEST_LENGTH);
+    const bool linkUp = TCPClient->CheckLink() == TCP_LINK_UP;
+    TTCPRead read = TCPClient->Read(FAnswers.Held(), 0);
+    for (bool waited = false;; waited = true) {
+        QByteArray frame;
+        switch (FAnswers.Scan(request, FRecCount, frame)) {
+        case SCAN_ACCEPTED:
+            StoreResponse(frame);
+            return NO_ERROR;
+        case SCAN_REJECTED:
+            StoreResponse(frame);
+            return ERROR_REC;
+        case SCAN_MALFORMED:
+            return ERROR_REC;
+        case SCAN_WAITING:
+            break;
+        }
+        if (!linkUp)
+            return ERROR_NOT_CONNECTED;
+        if (read == TCP_READ_FAILED)
+            return ERROR_REC; // closed or failed while the answer was awaited
+        const std::int32_t left = MsLeft(deadline);
+        if (left <= 0 || (waited && read == TCP_READ_TIMEOUT))
+            return Unanswered(skippedBefore);
+        read = TCPClient->Read(FAnswers.Held(), left);
     }
-    return TCP_READ_DATA;
 }
 
-void TDravonPort::StoreResponse(const QByteArray& Block) {
+TPortError TDravonPort::Unanswered(std::int32_t SkippedBefore) const {
+    const QByteArray& held = FAnswers.Held();
+    if (!held.isEmpty() && !FAnswers.HoldsPartOfAnother(FTransID & 0xFFFF))
+        return ERROR_REC; // a part of the answer came
+    if (!held.isEmpty() || FAnswers.SkippedFrames() > SkippedBefore)
+        return ERROR_ID; // only answers to other requests came
+    return ERROR_TIMEOUT;
+}
+
+void TDravonPort::StoreResponse(const QByteArray& Frame) {
     // Bytes beyond the expected length are dropped; missing ones read 0.
-    const auto byteAt = [&Block](std::int32_t Index) -> std::uint8_t {
-        return Index < Block.size() ? static_cast<std::uint8_t>(Block[Index]) : 0;
+    const auto byteAt = [&Frame](std::int32_t Index) -> std::uint8_t {
+        return Index < Frame.size() ? static_cast<std::uint8_t>(Frame[Index]) : 0;
     };
-    FRecArrived = std::min(static_cast<std::int32_t>(Block.size()), FRecCount);
     for (std::int32_t pos = 1; pos <= std::min(FRecCount, BUFFER_SIZE); ++pos)
         WriteRxBuffer(pos, byteAt(pos - 1));
     FRecID = byteAt(0) * 256 + byteAt(1);
 }
 
-void TDravonPort::CountTimeout(bool TimedOut) {
-    FTimeoutsInRow = TimedOut ? FTimeoutsInRow + 1 : 0;
-    if (FTimeoutsInRow < TIMEOUTS_BEFORE_DISCONNECT)
+// A gateway that stopped answering without closing would otherwise hold the link "connected"
+// with frozen values: three failed transactions in a row drop the connection, so that the
+// reconnect check opens a fresh one. An accepted answer starts the row again.
+void TDravonPort::NoteTransaction(bool Answered) {
+    FFailedInRow = Answered ? 0 : FFailedInRow + 1;
+    if (FFailedInRow < FAILURES_BEFORE_DISCONNECT)
         return;
-    // A gateway that vanished without closing would otherwise leave the link "connected" with
-    // frozen values; the reconnect check opens a fresh connection.
-    FTimeoutsInRow = 0;
+    FFailedInRow = 0;
     TCPClient->Disconnect();
 }
 

@@ -1,4 +1,6 @@
 #pragma once
+#include "AnswerStream.h"
+#include "PollFreshness.h"
 #include "SaunaMX.h"
 #include "SocketRTU.h"
 #include "TCPClient.h"
@@ -27,8 +29,8 @@ enum TPortError : std::uint8_t {
     ERROR_NOT_CONNECTED, // no connection for a send or a read, or a connect attempt failed
     ERROR_TIMEOUT,       // nothing arrived within the read time-out
     ERROR_TRANS,         // the send failed, or the connected test before it
-    ERROR_REC,           // the read failed, or the response is malformed
-    ERROR_ID,            // the response's transaction identifier is not the request's
+    ERROR_REC,           // the read failed, or only a part or a malformed or mismatched answer came
+    ERROR_ID,            // only answers to other requests came
 };
 
 using TEventOnTrans = std::function<void(TPortStatus State)>;
@@ -39,8 +41,9 @@ using TRTUBuffer = std::array<std::uint8_t, 100>;
 
 // The controller port: the one TCP link to the gateway and the poll engine that serves the
 // request slots, one step of one Modbus TCP transaction per 100 ms tick, decoding every
-// accepted response into the controller image. Failures become TPortError codes; nothing
-// throws. Everything runs on the thread that owns the port.
+// accepted response into the controller image. A response is accepted only when it answers the
+// request in flight in every field; every failed transaction is reported. Failures become
+// TPortError codes; nothing throws. Everything runs on the thread that owns the port.
 class TDravonPort {
 public:
     static constexpr std::int32_t TICK_MS = 100;
@@ -48,7 +51,8 @@ public:
     static constexpr std::int32_t READ_TIMEOUT_MS = 1000;
     static constexpr std::int32_t START_DELAY_TICKS = 20;
     static constexpr std::int32_t RECONNECT_EVERY_TICKS = 10;
-    static constexpr std::int32_t TIMEOUTS_BEFORE_DISCONNECT = 3;
+    static constexpr std::int32_t FAILURES_BEFORE_DISCONNECT = 3;
+    static constexpr std::int32_t STALE_AFTER_TICKS = TPollFreshness::STALE_AFTER_TICKS;
 
     // The QTcpSocket client unless a test hands in its own.
     explicit TDravonPort(std::unique_ptr<TTCPClient> Client = nullptr);
@@ -77,6 +81,13 @@ public:
 
     // One step of the poll engine. The timer calls it; tests drive it directly.
     void SocketTimerTick();
+
+    // Whether register or coil Num is read by a cyclic request that has had no accepted answer
+    // for STALE_AFTER_TICKS running ticks: the image holds an old value for it.
+    bool StaleREG(std::int32_t Num) const;
+    bool StaleBIT(std::int32_t Num) const;
+    // Frames of other transactions (late, doubled or misaddressed answers) skipped so far.
+    std::int32_t StaleFrames() const { return FAnswers.SkippedFrames(); }
 
     std::int32_t PortType() const { return FPortType; }
     void SetPortType(std::int32_t Val) { FPortType = Val; }
@@ -121,10 +132,11 @@ private:
     void CheckConnection();
     void ReadResponse();
     void FinishTurn();
+    void CheckIdentifier();
     void ReportFailure();
     void AcceptResponse();
-    bool ResponseIsWellFormed() const;
     void DispatchNext();
+    bool StaleIn(std::int32_t SocketFunction, std::int32_t Num) const;
 
     void RunSocket(std::int32_t Num);
     void BuildRequest(std::uint8_t FunctionCode, std::int32_t RNum, std::int32_t Word,
@@ -132,9 +144,10 @@ private:
     void SetTxHeader();
     void TCPTransmit();
     void TCPReceive();
-    TTCPRead CollectResponse(QByteArray& Block);
-    void StoreResponse(const QByteArray& Block);
-    void CountTimeout(bool TimedOut);
+    TPortError ReceiveAnswer();
+    TPortError Unanswered(std::int32_t SkippedBefore) const;
+    void StoreResponse(const QByteArray& Frame);
+    void NoteTransaction(bool Answered);
     void DecodeRxBuffer();
 
     std::int32_t FPortType = 0;
@@ -161,10 +174,15 @@ private:
     TRTUBuffer FRxBuffer{};
     std::int32_t FTransCount = 0;
     std::int32_t FRecCount = 0;
-    // Bytes of the last response that arrived, up to the expected length.
-    std::int32_t FRecArrived = 0;
-    // Reads in a row that brought nothing before the read time-out.
-    std::int32_t FTimeoutsInRow = 0;
+    // What has been received and not yet taken as an answer.
+    TAnswerStream FAnswers;
+    // When each cyclic request last had an answer accepted.
+    TPollFreshness FFreshness;
+    // Connections opened so far, and the one the request in flight went out on.
+    std::int32_t FLinkSerial = 0;
+    std::int32_t FRequestLink = 0;
+    // Transactions in a row that ended without an accepted answer.
+    std::int32_t FFailedInRow = 0;
     // The stop was honoured after the active slot's turn was finished and the slot closed.
     bool FTurnEndedAtStop = false;
 };

@@ -32,16 +32,13 @@ bool TQtTCPClient::Write(const QByteArray& Block) {
 TTCPRead TQtTCPClient::Read(QByteArray& Into, std::int32_t WaitMs) {
     if (!FSocket.isOpen())
         return TCP_READ_FAILED;
-    // A negative wait would mean "for ever" to the socket.
-    if (FSocket.bytesAvailable() == 0 && !FSocket.waitForReadyRead(std::max(WaitMs, 0)))
+    // A negative wait would mean "for ever" to the socket. Bytes that came with a close stay
+    // readable after the wait has seen the close.
+    if (FSocket.bytesAvailable() == 0 && !FSocket.waitForReadyRead(std::max(WaitMs, 0)) &&
+        FSocket.bytesAvailable() == 0)
         return Connected() ? TCP_READ_TIMEOUT : TCP_READ_FAILED;
     Into.append(FSocket.readAll());
     return TCP_READ_DATA;
-}
-
-void TQtTCPClient::DiscardInput() {
-    if (FSocket.isOpen())
-        FSocket.readAll();
 }
 
 void TQtTCPClient::Disconnect() {

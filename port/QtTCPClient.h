@@ -13,7 +13,6 @@ public:
     TTCPLink CheckLink() override;
     bool Write(const QByteArray& Block) override;
     TTCPRead Read(QByteArray& Into, std::int32_t WaitMs) override;
-    void DiscardInput() override;
     void Disconnect() override;
 
 private:

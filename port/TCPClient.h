@@ -33,10 +33,10 @@ public:
     bool IsConnected() { return CheckLink() == TCP_LINK_UP; }
     // Hands the whole block to the network in one call.
     virtual bool Write(const QByteArray& Block) = 0;
-    // Appends every byte the client holds at once; only when it holds none, waits up to WaitMs
-    // for the next arrival and appends what that arrival brought.
+    // Appends every byte the client holds at once, also after the peer has closed; only when it
+    // holds none, waits up to WaitMs (0: not at all) for the next arrival and appends what that
+    // arrival brought.
     virtual TTCPRead Read(QByteArray& Into, std::int32_t WaitMs) = 0;
-    // Drops every byte received and not yet read.
-    virtual void DiscardInput() = 0;
+    // Closes the connection and drops every byte received and not yet read.
     virtual void Disconnect() = 0;
 };

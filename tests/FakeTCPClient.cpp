@@ -4,7 +4,9 @@ bool FakeTCPClient::Connect(std::int32_t) {
     ++ConnectCalls;
     if (FConnected || !ConnectSucceeds)
         return false;
+    // A new connection starts with nothing received.
     FConnected = true;
+    FHeld.clear();
     return true;
 }
 
@@ -31,6 +33,8 @@ TTCPRead FakeTCPClient::Read(QByteArray& Into, std::int32_t WaitMs) {
     }
     if (!FConnected)
         return TCP_READ_FAILED;
+    if (WaitMs <= 0)
+        return TCP_READ_TIMEOUT;
     ReadWaits.push_back(WaitMs);
     if (FArrivals.empty())
         return TCP_READ_TIMEOUT;
@@ -40,11 +44,6 @@ TTCPRead FakeTCPClient::Read(QByteArray& Into, std::int32_t WaitMs) {
         FConnected = false;
     Into.append(next.Bytes);
     return next.Result;
-}
-
-void FakeTCPClient::DiscardInput() {
-    ++DiscardCalls;
-    FHeld.clear();
 }
 
 void FakeTCPClient::Disconnect() {

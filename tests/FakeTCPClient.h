@@ -9,19 +9,20 @@
 #include <functional>
 #include <vector>
 
-// A scripted TCP client: tests decide what every read brings (whole, split, late, doubled or
-// no response, a failed read), make writes or the connected test fail, or close the peer.
-// It never touches the network and never sleeps: a read that waits for nothing returns a
-// time-out at once.
+// A scripted TCP client: tests decide what every read brings (any bytes: whole, split, late,
+// doubled or no response, a failed read), make writes or the connected test fail, or close the
+// peer. It never touches the network and never sleeps: a read that waits for nothing returns a
+// time-out at once, as if its whole wait had passed.
 class FakeTCPClient final : public TTCPClient {
 public:
     // Bytes that have arrived already; the next read delivers them at once.
     void Hold(const QByteArray& Bytes) { FHeld.append(Bytes); }
-    // Bytes that arrive while a read waits, one arrival per waiting read.
+    // Bytes that arrive while a read waits, one arrival per read that waits (a read with no
+    // wait takes none).
     void ArriveLater(const QByteArray& Bytes) { FArrivals.push_back({TCP_READ_DATA, Bytes}); }
     // The next waiting read fails as when the peer closes during the wait.
     void FailNextRead() { FArrivals.push_back({TCP_READ_FAILED, {}}); }
-    // The gateway closes the connection between reads.
+    // The gateway closes the connection between reads; bytes it sent before stay held.
     void ClosePeer() { FConnected = false; }
     // Scripted arrivals not yet taken by a read.
     std::size_t ArrivalsLeft() const { return FArrivals.size(); }
@@ -37,10 +38,10 @@ public:
 
     // What the port did.
     std::vector<QByteArray> Written;
+    // The wait of every read that found nothing held and waited.
     std::vector<std::int32_t> ReadWaits;
     std::int32_t ConnectCalls = 0;
     std::int32_t DisconnectCalls = 0;
-    std::int32_t DiscardCalls = 0;
     QString Host;
     std::uint16_t Port = 0;
 
@@ -50,7 +51,6 @@ public:
     TTCPLink CheckLink() override;
     bool Write(const QByteArray& Block) override;
     TTCPRead Read(QByteArray& Into, std::int32_t WaitMs) override;
-    void DiscardInput() override;
     void Disconnect() override;
 
 private:

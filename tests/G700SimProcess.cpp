@@ -130,6 +130,11 @@ void TG700SimProcess::TakeLines() {
     }
 }
 
+void TG700SimProcess::Signal(int Signal) {
+    if (FPid >= 0)
+        kill(FPid, Signal);
+}
+
 int TG700SimProcess::Stop(int Signal, milliseconds Timeout) {
     if (FPid < 0)
         return -1;

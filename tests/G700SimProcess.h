@@ -23,6 +23,9 @@ public:
 
     const std::vector<std::string>& Lines() const { return FLines; }
 
+    // Sends Signal without waiting for anything (SIGUSR1 switches the faults off).
+    void Signal(int Signal);
+
     // Sends Signal and waits up to Timeout for the end; the exit code, or -1 when it did not
     // exit by itself in time (it is then killed) or ended by a signal.
     int Stop(int Signal, std::chrono::milliseconds Timeout);

@@ -214,24 +214,25 @@ TEST(G700SimCommandLine, HelpNamesEveryFlag) {
     const auto Run = TG700SimProcess::RunToEnd(SIM, {"--help"}, 3000ms);
     EXPECT_EQ(Run.ExitCode, 0);
     for (const char* Flag :
-         {"--listen", "--time-scale", "--edit-delay", "--delay", "--drop-every",
-          "--exception-every", "--close-after", "--split", "--garbage", "--stall-after"})
+         {"--listen",      "--time-scale",     "--edit-delay",       "--log-served",
+          "--delay",       "--late-every",     "--late-by",          "--drop-every",
+          "--drop-chance", "--seed",           "--exception-every",  "--close-after",
+          "--split",       "--dribble",        "--double-every",     "--garbage",
+          "--stall-after", "--other-id-every", "--other-unit-every", "--other-protocol-every",
+          "SIGUSR1"})
         EXPECT_NE(Run.Output.find(Flag), std::string::npos) << Flag;
 }
 
 TEST(G700SimCommandLine, RefusesAddressesBeyondLoopbackAndBadValues) {
     const std::vector<std::vector<std::string>> Cases{
-        {"--listen", "192.0.2.1:0"},
-        {"--listen", "10.1.2.3:1502"},
-        {"--listen", "localhost:0"},
-        {"--listen", "::1:0"},
-        {"--listen", "127.0.0.1"},
-        {"--listen", "127.0.0.1:65536"},
-        {"--time-scale", "0"},
-        {"--drop-every", "x"},
-        {"--delay", "-5"},
-        {"--garbage"},
-        {"--bogus", "1"},
+        {"--listen", "192.0.2.1:0"}, {"--listen", "10.1.2.3:1502"},
+        {"--listen", "localhost:0"}, {"--listen", "::1:0"},
+        {"--listen", "127.0.0.1"},   {"--listen", "127.0.0.1:65536"},
+        {"--time-scale", "0"},       {"--drop-every", "x"},
+        {"--delay", "-5"},           {"--garbage"},
+        {"--drop-chance", "0"},      {"--drop-chance", "101"},
+        {"--dribble", "-1"},         {"--late-by", "0"},
+        {"--log-served", "1"},       {"--bogus", "1"},
     };
     for (const auto& Args : Cases) {
         const auto Run = TG700SimProcess::RunToEnd(SIM, Args, 3000ms);
@@ -714,10 +715,164 @@ TEST_F(G700Sim, StallAfterStopsAnsweringButKeepsTheConnectionOpen) {
         Sim->WaitForLine("fault: request 3 not answered, stalled after 1 requests", LINE_TIMEOUT));
 }
 
+TEST_F(G700Sim, LateEveryHoldsEveryNthAnswerBackLongerThanATransaction) {
+    StartWithoutClient({"--late-every", "2", "--late-by", "1200"});
+    TRawClient Raw(Sim->Port());
+    Raw.Send(Request(1, 1, 3, REG_CONTROLLER_TYPE, 2));
+    EXPECT_EQ(Raw.Receive(13, 1000ms), ModelAnswer(1));
+    const auto Sent = steady_clock::now();
+    Raw.Send(Request(2, 1, 3, REG_CONTROLLER_TYPE, 2));
+    EXPECT_EQ(Raw.Receive(13, 3000ms), ModelAnswer(2));
+    EXPECT_GE(Since(Sent), 1200ms);
+    EXPECT_TRUE(Sim->WaitForLine("fault: answer to request 2 held back 1200 ms", LINE_TIMEOUT));
+}
+
+TEST_F(G700Sim, DoubleEverySendsTheAnswerTwice) {
+    StartWithoutClient({"--double-every", "1"});
+    TRawClient Raw(Sim->Port());
+    Raw.Send(Request(5, 1, 3, REG_CONTROLLER_TYPE, 2));
+    TFrameBytes Twice = ModelAnswer(5);
+    Twice.insert(Twice.end(), Twice.begin(), Twice.end());
+    EXPECT_EQ(Raw.Receive(Twice.size(), 1000ms), Twice);
+    EXPECT_TRUE(Raw.ReceiveOnce(200ms).empty());
+    EXPECT_TRUE(Sim->WaitForLine("fault: answer to request 1 sent twice", LINE_TIMEOUT));
+}
+
+TEST_F(G700Sim, DribbleSendsTheAnswerOneByteAtATime) {
+    StartWithoutClient({"--dribble", "60"});
+    TRawClient Raw(Sim->Port());
+    const auto Sent = steady_clock::now();
+    Raw.Send(Request(1, 1, 3, REG_CONTROLLER_TYPE, 2));
+    const TFrameBytes Whole = ModelAnswer(1);
+    TFrameBytes Joined;
+    while (Joined.size() < Whole.size() && Since(Sent) < 3000ms) {
+        const TFrameBytes Piece = Raw.ReceiveOnce(1000ms);
+        EXPECT_LE(Piece.size(), 1u);
+        Joined.insert(Joined.end(), Piece.begin(), Piece.end());
+    }
+    EXPECT_EQ(Joined, Whole);
+    EXPECT_GE(Since(Sent), 12 * 60ms);
+    EXPECT_TRUE(Sim->WaitForLine("fault: answer to request 1 dribbled, 13 bytes 60 ms apart",
+                                 LINE_TIMEOUT));
+}
+
+// Answers that look right but belong to another transaction, another unit or another protocol.
+TEST_F(G700Sim, MisaddressedAnswers) {
+    const TControllerSetup& Two = Preset(2);
+    const TFrameBytes FromUnitTwo{0,
+                                  1,
+                                  0,
+                                  0,
+                                  0,
+                                  7,
+                                  2,
+                                  3,
+                                  4,
+                                  static_cast<std::uint8_t>(Two.ControllerType >> 8),
+                                  static_cast<std::uint8_t>(Two.ControllerType),
+                                  static_cast<std::uint8_t>(Two.FirmwareVersion >> 8),
+                                  static_cast<std::uint8_t>(Two.FirmwareVersion)};
+    TFrameBytes OtherId = ModelAnswer(1);
+    OtherId[0] = 0x80;
+    TFrameBytes OtherProtocol = ModelAnswer(1);
+    OtherProtocol[3] = 1;
+    const struct {
+        const char* Flag;
+        TFrameBytes Expected;
+        const char* Logged;
+    } Cases[] = {
+        {"--other-id-every", OtherId, "with transaction identifier 32769"},
+        {"--other-unit-every", FromUnitTwo, "as unit 2"},
+        {"--other-protocol-every", OtherProtocol, "with protocol identifier 1"},
+    };
+    for (const auto& Case : Cases) {
+        TG700SimProcess Sim(SIM, {Case.Flag, "2"});
+        TRawClient Raw(Sim.Port());
+        Raw.Send(Request(7, 1, 3, REG_CONTROLLER_TYPE, 2));
+        EXPECT_EQ(Raw.Receive(13, 1000ms), ModelAnswer(7)) << Case.Flag;
+        Raw.Send(Request(1, 1, 3, REG_CONTROLLER_TYPE, 2));
+        EXPECT_EQ(Raw.Receive(13, 1000ms), Case.Expected) << Case.Flag;
+        EXPECT_TRUE(Sim.WaitForLine(Case.Logged, LINE_TIMEOUT)) << Case.Flag;
+    }
+}
+
+// A write answered as another unit is still acted on by the unit it was sent to.
+TEST_F(G700Sim, WriteAnsweredAsAnotherUnitSwitchesItsOwnUnit) {
+    StartWithoutClient({"--other-unit-every", "1"});
+    {
+        TRawClient Raw(Sim->Port());
+        Raw.Send(Request(3, 1, 6, REG_COMMAND, CMD_LIGHT1));
+        TFrameBytes Echo = Request(3, 2, 6, REG_COMMAND, CMD_LIGHT1);
+        EXPECT_EQ(Raw.Receive(12, 1000ms), Echo);
+    }
+    Sim->Signal(SIGUSR1);
+    ASSERT_TRUE(Sim->WaitForLine("fault injection switched off", LINE_TIMEOUT));
+    Client = std::make_unique<TModbusClient>(Sim->Port());
+    EXPECT_TRUE(Client->Coil(1, BIT_LIGHT1));
+    EXPECT_EQ(Client->Coil(2, BIT_LIGHT1), Preset(2).Light1On);
+}
+
+TEST_F(G700Sim, DropChanceDropsAtRandomTheSameWayForTheSameSeed) {
+    std::vector<std::vector<bool>> Runs;
+    for (const char* Seed : {"7", "7"}) {
+        TG700SimProcess Sim(SIM, {"--drop-chance", "50", "--seed", Seed});
+        TModbusClient Modbus(Sim.Port(), 150ms);
+        std::vector<bool> Answered;
+        for (int Request = 0; Request < 16; ++Request) {
+            std::uint16_t Reg;
+            Answered.push_back(modbus_read_registers(Modbus.On(1), REG_CONTROLLER_TYPE, 1, &Reg) ==
+                               1);
+        }
+        Runs.push_back(Answered);
+        EXPECT_TRUE(Sim.WaitForLine("answers dropped at random, 50 %", LINE_TIMEOUT));
+    }
+    const auto Count = std::count(Runs[0].begin(), Runs[0].end(), true);
+    EXPECT_GT(Count, 0);
+    EXPECT_LT(Count, 16);
+    EXPECT_EQ(Runs[0], Runs[1]);
+}
+
+TEST_F(G700Sim, Sigusr1SwitchesTheFaultsOffAndSendsWhatWasHeldBack) {
+    StartWithoutClient({"--stall-after", "1", "--garbage", "3", "--delay", "5000"});
+    TRawClient Raw(Sim->Port());
+    Raw.Send(Request(1, 1, 3, REG_CONTROLLER_TYPE, 2));
+    Raw.Send(Request(2, 1, 3, REG_CONTROLLER_TYPE, 2));
+    EXPECT_TRUE(Raw.ReceiveOnce(300ms).empty());
+    const auto Off = steady_clock::now();
+    Sim->Signal(SIGUSR1);
+    TFrameBytes HeldBack = GarbageBytes(3);
+    const TFrameBytes First = ModelAnswer(1);
+    HeldBack.insert(HeldBack.end(), First.begin(), First.end());
+    EXPECT_EQ(Raw.Receive(HeldBack.size(), 1000ms), HeldBack);
+    EXPECT_LT(Since(Off), 1000ms);
+    ASSERT_TRUE(Sim->WaitForLine("fault injection switched off", LINE_TIMEOUT));
+    Raw.Send(Request(3, 1, 3, REG_CONTROLLER_TYPE, 2));
+    EXPECT_EQ(Raw.Receive(13, 1000ms), ModelAnswer(3));
+}
+
+TEST_F(G700Sim, LogServedNamesEveryValueOfEveryReadAnswer) {
+    Start({"--log-served"});
+    Client->Registers(1, REG_CONTROLLER_TYPE, 2);
+    Client->Coils(2, 40, 8);
+    Client->Write(1, REG_COMMAND, CMD_VENT);
+    const TControllerSetup& One = Preset(1);
+    EXPECT_TRUE(
+        Sim->WaitForLine("served unit 1 registers 100: " + std::to_string(One.ControllerType) +
+                             " " + std::to_string(One.FirmwareVersion),
+                         LINE_TIMEOUT));
+    // Unit 2: light 1 (42) and the vent (47) on.
+    EXPECT_TRUE(Sim->WaitForLine("served unit 2 coils 40: 00100001", LINE_TIMEOUT));
+    Sim->Stop(SIGTERM, 3000ms);
+    EXPECT_EQ(std::count_if(
+                  Sim->Lines().begin(), Sim->Lines().end(),
+                  [](const std::string& Line) { return Line.find("served") != std::string::npos; }),
+              2);
+}
+
 // --- The model, in-process ------------------------------------------------------------------
 
 TSimTime ModelMinutes(int Minutes, int Seconds = 0) {
-    return {0, (Minutes * 60 + Seconds) * 1000LL};
+    return {{}, (Minutes * 60 + Seconds) * 1000LL};
 }
 
 class G700SimModel : public ::testing::Test {
@@ -771,10 +926,22 @@ TEST_F(G700SimModel, RoomCoolsToAmbientAndNoFurther) {
 
 TEST_F(G700SimModel, EditDelayRunsOnRealTimeWhateverTheModelClock) {
     TSimController Unit = Make(1, 300);
-    Unit.WriteREG(REG_COMMAND, CMD_EDIT_TIME, {1000, 0});
-    Unit.AdvanceTo({1299, 10LL * 3600 * 1000});
+    Unit.WriteREG(REG_COMMAND, CMD_EDIT_TIME, {1000ms, 0});
+    Unit.AdvanceTo({1299ms, 10LL * 3600 * 1000});
     EXPECT_EQ(Unit.ReadREG(REG_EDIT_VALUE), 0);
-    Unit.AdvanceTo({1300, 10LL * 3600 * 1000});
+    Unit.AdvanceTo({1300ms, 10LL * 3600 * 1000});
     EXPECT_EQ(Unit.ReadREG(REG_EDIT_VALUE), Preset(1).WorkTimeSet);
+}
+
+// The delay is counted in the clock's full precision: a command taken 0.9 ms into a
+// millisecond does not load the block 0.9 ms early.
+TEST_F(G700SimModel, EditBlockNeverLoadsBeforeItsDelayHasPassed) {
+    using std::chrono::microseconds;
+    TSimController Unit = Make(2, 300);
+    Unit.WriteREG(REG_COMMAND, CMD_EDIT_TEMP, {microseconds(1000900), 0});
+    Unit.AdvanceTo({microseconds(1300899), 0});
+    EXPECT_EQ(Unit.ReadREG(REG_EDIT_VALUE), 0);
+    Unit.AdvanceTo({microseconds(1300900), 0});
+    EXPECT_EQ(Unit.ReadREG(REG_EDIT_VALUE), Preset(2).TempSet);
 }
 } // namespace

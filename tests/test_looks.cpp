@@ -278,6 +278,26 @@ TEST_F(DeviceButton, ADisabledButtonIsDimmedAndKeepsItsOpacity) {
     EXPECT_EQ(LampPixel(), qRgb(255, 255, 255));
 }
 
+// The stale look dims a button's picture alone: the face and the lamp keep their look, and the
+// button's own opacity stays free for the press feedback.
+TEST_F(DeviceButton, PictureOpacityDimsThePictureAlone) {
+    QObject owner;
+    Button->SetFaceList(CreateImageList(ImageLists::Bt, &owner));
+    Button->SetImageList(CreateImageList(ImageLists::BC, &owner));
+    Button->SetImageIndex(4);
+    const QRect picture(20 + 96, 15 + 14, 60, 60);
+    const QImage full = Render(Page);
+    Button->SetPictureOpacity(0.5);
+    EXPECT_EQ(Button->PictureOpacity(), 0.5);
+    EXPECT_EQ(Button->Opacity(), 1.0);
+    const QImage dimmed = Render(Page);
+    EXPECT_LT(Brightest(dimmed.copy(picture)), Brightest(full.copy(picture)) * 3 / 4);
+    EXPECT_EQ(dimmed.pixel(20 + 20, 15 + 15), full.pixel(20 + 20, 15 + 15)); // the lamp
+    EXPECT_EQ(dimmed.pixel(20 + 60, 15 + 70), full.pixel(20 + 60, 15 + 70)); // the face
+    Button->SetPictureOpacity(1.0);
+    EXPECT_EQ(Render(Page), full);
+}
+
 TEST_F(DeviceButton, AClickOnTheLampClicksTheButton) {
     Page.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&Page));
@@ -375,6 +395,41 @@ TEST(Digits, TheUnlitDigitIsDarkAndTheLitOnesShine) {
     EXPECT_GT(lit, 200);
 }
 
+// A tinted digit shows in the tint's colour, its unlit segments still dark, and untinted again
+// exactly as before.
+TEST(Digits, ATintShowsTheDigitInItsColourAndKeepsTheUnlitSegmentsDark) {
+    QObject owner;
+    TGlyph digit;
+    digit.resize(58, 80);
+    digit.SetImageList(CreateImageList(ImageLists::Seg7, &owner));
+    digit.SetGlowColor(QColor(220, 20, 60));
+    digit.SetGlowSoftness(2);
+    digit.SetGlowOpacity(0.6);
+    const QColor background(0x0F, 0x0F, 0x0F);
+    digit.SetImageIndex(8);
+    const QImage lit = Render(digit, 1.0, background);
+    digit.SetTint(QColor(0x69, 0x69, 0x69));
+    EXPECT_EQ(digit.Tint(), QColor(0x69, 0x69, 0x69));
+    for (const qreal ratio : {1.0, 2.0}) {
+        const QImage grey = Render(digit, ratio, background);
+        int brightest = 0;
+        for (int y = 0; y < grey.height(); ++y) {
+            for (int x = 0; x < grey.width(); ++x) {
+                const QRgb pixel = grey.pixel(x, y);
+                ASSERT_LE(std::abs(qRed(pixel) - qGreen(pixel)), 2) << x << "," << y;
+                ASSERT_LE(std::abs(qGreen(pixel) - qBlue(pixel)), 2) << x << "," << y;
+                brightest = std::max(brightest, qRed(pixel));
+            }
+        }
+        EXPECT_NEAR(brightest, 0x69, 4) << ratio;
+    }
+    digit.SetImageIndex(10);
+    EXPECT_LT(Brightest(Render(digit, 1.0, background)), 0x30);
+    digit.SetImageIndex(8);
+    digit.SetTint(QColor());
+    EXPECT_EQ(Render(digit, 1.0, background), lit);
+}
+
 // A setter called with the value it already holds must not repaint: the status view sets every
 // control about ten times a second.
 struct TSetterRow {
@@ -414,6 +469,9 @@ TEST(Setters, ReturnWithoutRepaintWhenTheValueDoesNotChange) {
          [](QWidget& w) { As<TStyledButton>(w).SetImageIndex(5); }},
         {"button opacity", button, [](QWidget& w) { As<TStyledButton>(w).SetOpacity(1.0); },
          [](QWidget& w) { As<TStyledButton>(w).SetOpacity(0.5); }},
+        {"button picture opacity", button,
+         [](QWidget& w) { As<TStyledButton>(w).SetPictureOpacity(1.0); },
+         [](QWidget& w) { As<TStyledButton>(w).SetPictureOpacity(0.5); }},
         {"lamp fill kind", [](QObject&) { return std::make_unique<TRectangle>(); },
          [](QWidget& w) { As<TRectangle>(w).SetFillKind(TRectangle::FILL_NONE); },
          [](QWidget& w) { As<TRectangle>(w).SetFillKind(TRectangle::FILL_SOLID); }},
@@ -429,6 +487,9 @@ TEST(Setters, ReturnWithoutRepaintWhenTheValueDoesNotChange) {
         {"digit index", [](QObject&) { return std::make_unique<TGlyph>(); },
          [](QWidget& w) { As<TGlyph>(w).SetImageIndex(-1); },
          [](QWidget& w) { As<TGlyph>(w).SetImageIndex(3); }},
+        {"digit tint", [](QObject&) { return std::make_unique<TGlyph>(); },
+         [](QWidget& w) { As<TGlyph>(w).SetTint(QColor()); },
+         [](QWidget& w) { As<TGlyph>(w).SetTint(QColor(0x69, 0x69, 0x69)); }},
         {"pie end angle", [](QObject&) { return std::make_unique<TPie>(); },
          [](QWidget& w) { As<TPie>(w).SetEndAngle(0); },
          [](QWidget& w) { As<TPie>(w).SetEndAngle(90); }},

@@ -1,6 +1,9 @@
-// The port with its QTcpSocket client against a libmodbus server on 127.0.0.1.
+// The port with its QTcpSocket client against real peers on 127.0.0.1: a libmodbus server, the
+// gateway simulator dribbling its answers, and a listener that never completes a connect.
 #include "DravonRTU.h"
+#include "G700SimProcess.h"
 #include "LoopbackModbusServer.h"
+#include "PollSetQueue.h"
 #include "SaunaREG.h"
 
 #include <gtest/gtest.h>
@@ -17,6 +20,17 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+
+// What a deadline may be overrun by on a loaded machine: the scheduler, not the port.
+constexpr milliseconds SCHEDULING_MARGIN{250};
+
+// The real time one call takes.
+milliseconds Timed(const std::function<void()>& Call) {
+    const Clock::time_point start = Clock::now();
+    Call();
+    return std::chrono::duration_cast<milliseconds>(Clock::now() - start);
+}
 
 // A real port pointed at the loopback server, past its start delay, with the link started.
 struct SocketRig {
@@ -44,14 +58,8 @@ struct SocketRig {
     }
 
     void QueuePollSet(std::int32_t Addr) {
-        for (const TPollBlock& block : POLL_SET) {
-            const std::int32_t num =
-                block.Coils ? Port.Sockets->AddReadRBBlock(Addr, block.First, block.Count,
-                                                           SOCKET_MODE_MULTI)
-                            : Port.Sockets->AddReadRWBlock(Addr, block.First, block.Count,
-                                                           SOCKET_MODE_MULTI);
+        for (const std::int32_t num : ::QueuePollSet(*Port.Sockets, Addr))
             Port.Sockets->SetOnSocketEnd(num, [this](std::int32_t) { ++Completed; });
-        }
     }
 
     TDravonPort Port;
@@ -83,24 +91,68 @@ void ExpectImageHoldsUnit(const TSaunaMX& Image, int Unit) {
     EXPECT_EQ(Image.ReadTableREG(REG_TEMP_ACT), Unit == 1 ? 65534 : 795);
 }
 
+sockaddr_in Loopback(std::uint16_t Port) {
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(Port);
+    return address;
+}
+
+// Binds Socket to a free port of 127.0.0.1; the port it got.
+std::uint16_t BindToLoopback(int Socket) {
+    sockaddr_in address = Loopback(0);
+    socklen_t length = sizeof address;
+    bind(Socket, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    getsockname(Socket, reinterpret_cast<sockaddr*>(&address), &length);
+    return ntohs(address.sin_port);
+}
+
 // A port on 127.0.0.1 that refuses connections: bound, never listening, held for the test.
 class RefusingPort {
 public:
-    RefusingPort() : FSocket(socket(AF_INET, SOCK_STREAM, 0)) {
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        bind(FSocket, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        getsockname(FSocket, reinterpret_cast<sockaddr*>(&address), &length);
-        FPort = ntohs(address.sin_port);
-    }
+    RefusingPort() : FSocket(socket(AF_INET, SOCK_STREAM, 0)), FPort(BindToLoopback(FSocket)) {}
     ~RefusingPort() { close(FSocket); }
     std::uint16_t Port() const { return FPort; }
 
 private:
     int FSocket;
     std::uint16_t FPort = 0;
+};
+
+// A listener on 127.0.0.1 whose backlog is full: a connect to it is never completed, the system
+// drops its handshake. The one connection that fits the queue is taken by the first Connect().
+class UnansweringListener {
+public:
+    UnansweringListener()
+        : FSocket(socket(AF_INET, SOCK_STREAM, 0)), FPort(BindToLoopback(FSocket)) {
+        listen(FSocket, 0);
+    }
+    ~UnansweringListener() {
+        for (int peer : FPeers)
+            close(peer);
+        close(FSocket);
+    }
+    std::uint16_t Port() const { return FPort; }
+    // Takes the connection waiting in the queue, to close it later.
+    void AcceptOne() { FPeers.push_back(accept(FSocket, nullptr, nullptr)); }
+    void CloseAccepted() {
+        for (int peer : FPeers)
+            close(peer);
+        FPeers.clear();
+    }
+    // Fills the queue with a connection of the test's own.
+    void FillQueue() {
+        const int filler = socket(AF_INET, SOCK_STREAM, 0);
+        const sockaddr_in address = Loopback(FPort);
+        connect(filler, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+        FPeers.push_back(filler);
+    }
+
+private:
+    int FSocket;
+    std::uint16_t FPort = 0;
+    std::vector<int> FPeers;
 };
 
 } // namespace
@@ -216,4 +268,53 @@ TEST(QtTCPClient, ClosedPeerReadsAsNotConnectedAndASecondConnectFails) {
         link = client.CheckLink();
     }
     EXPECT_EQ(link, TCP_LINK_DOWN);
+}
+
+// A gateway that sends its answer one byte every 300 ms: the read gives up at its deadline,
+// counted from its start, and the port goes on with the next slot.
+TEST(DravonPortDeadlines, ReadGivesUpWithinOneSecondOfItsStartAgainstADribblingGateway) {
+    TG700SimProcess sim(G700_SIM_PATH, {"--dribble", "300"});
+    SocketRig rig(static_cast<std::uint16_t>(sim.Port()));
+    rig.Port.Sockets->AddReadRWBlock(1, 1, 15, SOCKET_MODE_MULTI);
+    rig.Port.Sockets->AddReadRWBlock(1, REG_CONTROLLER_TYPE, 2, SOCKET_MODE_MULTI);
+    rig.Port.TCPConnect();
+    ASSERT_TRUE(rig.Port.TCPClient->IsConnected());
+    rig.Port.SocketTimerTick();
+    ASSERT_EQ(rig.Port.Status(), PORT_TRANS);
+    for (std::int32_t slot : {1, 2}) {
+        const milliseconds read = Timed([&] { rig.Port.SocketTimerTick(); });
+        EXPECT_EQ(rig.Port.Status(), PORT_ERROR) << slot;
+        EXPECT_EQ(rig.Port.ErrorCode(), slot == 1 ? ERROR_REC : ERROR_ID) << slot;
+        EXPECT_GE(read, milliseconds(TDravonPort::READ_TIMEOUT_MS - 50)) << slot;
+        EXPECT_LE(read, milliseconds(TDravonPort::READ_TIMEOUT_MS) + SCHEDULING_MARGIN) << slot;
+        rig.Port.SocketTimerTick();
+        EXPECT_EQ(rig.Port.Status(), PORT_TRANS) << slot;
+        EXPECT_EQ(rig.Port.Sockets->ActiveSocket(), slot == 1 ? 2 : 1) << slot;
+    }
+    EXPECT_EQ(rig.Port.Sauna->ReadTableREG(REG_CONTROLLER_TYPE), 0);
+    EXPECT_TRUE(sim.WaitForLine("dribbled", milliseconds(1000)));
+}
+
+// A connect that is never answered gives up at the connect time-out, and a tick that both
+// reconnects and reads blocks no longer than that.
+TEST(DravonPortDeadlines, ReconnectAndReadInOneTickBlockNoLongerThanTheConnectTimeout) {
+    UnansweringListener listener;
+    SocketRig rig(listener.Port());
+    rig.Port.TCPConnect();
+    ASSERT_TRUE(rig.Port.TCPClient->IsConnected());
+    listener.AcceptOne();
+    listener.FillQueue();
+    rig.Port.Sockets->AddReadRWBlock(1, 1, 15, SOCKET_MODE_MULTI);
+    rig.Port.SocketTimerTick();
+    ASSERT_EQ(rig.Port.Status(), PORT_TRANS);
+    // The gateway closes while the request is out; the next tick is a reconnect check.
+    listener.CloseAccepted();
+    for (int probe = 0; probe < 50 && rig.Port.TCPClient->IsConnected(); ++probe)
+        std::this_thread::sleep_for(milliseconds(10));
+    const milliseconds tick = Timed([&] { rig.Port.SocketTimerTick(); });
+    EXPECT_GE(tick, milliseconds(TDravonPort::CONNECT_TIMEOUT_MS - 50));
+    EXPECT_LE(tick, milliseconds(TDravonPort::CONNECT_TIMEOUT_MS) + SCHEDULING_MARGIN);
+    EXPECT_EQ(rig.Port.Status(), PORT_ERROR);
+    EXPECT_EQ(rig.Port.ErrorCode(), ERROR_NOT_CONNECTED);
+    EXPECT_FALSE(rig.Port.TCPClient->IsConnected());
 }

@@ -4,6 +4,7 @@
 
 #include "ModbusReplies.h"
 #include "SaunaREG.h"
+#include "TControlEffect.h"
 #include "TGlyph.h"
 #include "TPie.h"
 #include "TRectangle.h"
@@ -17,7 +18,9 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -318,6 +321,122 @@ TEST(StatusViewLive, PollSetFromTheGatewayFillsTheView) {
     EXPECT_EQ(window.StatusLabel->text(), "...");
 }
 
+// The window polling a heating sauna through the scripted gateway, which can fall silent for
+// one block of the poll set.
+class StaleLook : public ::testing::Test {
+protected:
+    StaleLook() : Rig(ConnectingFile()) {
+        FillHeatingSauna(Controller);
+        Rig.Fake->Responder = [this](const QByteArray& Request) {
+            return Silent.count({FrameFirst(Request), FrameFunction(Request)}) != 0
+                       ? QByteArray()
+                       : ReplyFromController(Controller, Request);
+        };
+        // The start delay, the connect, and one pass of the poll set.
+        Rig.Tick(TDravonPort::START_DELAY_TICKS + 2 + 5 * 3 + 3);
+    }
+    static TSettingsFile ConnectingFile() {
+        TSettingsFile file;
+        file.ConnectAuto = true;
+        return file;
+    }
+    // A block silenced now was last answered up to one pass of the poll set (15 ticks) before,
+    // or up to 3 ticks after when its request is in flight: it is stale after 35 to 53 ticks.
+    static constexpr int SurelyFresh = TDravonPort::STALE_AFTER_TICKS - 16;
+    static constexpr int SurelyStale = TDravonPort::STALE_AFTER_TICKS + 4;
+
+    // The gateway falls silent for the blocks that start at First: Function 3 for registers,
+    // 1 for coils. An empty set: it answers every block again.
+    void Silence(std::set<std::pair<std::int32_t, std::uint8_t>> Blocks) {
+        Silent = std::move(Blocks);
+    }
+    static qreal EffectOpacity(QWidget* Widget) {
+        const auto* effect = qobject_cast<TControlEffect*>(Widget->graphicsEffect());
+        return effect && effect->isEnabled() ? effect->SourceOpacity() : 1.0;
+    }
+    // The brightest pixel of a digit is a lit segment: red while fresh, dim grey while stale.
+    static QRgb LitSegment(QWidget* Digit) {
+        QImage image(Digit->size(), QImage::Format_ARGB32_Premultiplied);
+        image.fill(QColor(0x0F, 0x0F, 0x0F));
+        Digit->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+        QRgb lit = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (qRed(image.pixel(x, y)) + qGreen(image.pixel(x, y)) > qRed(lit) + qGreen(lit))
+                    lit = image.pixel(x, y);
+        return lit;
+    }
+
+    TSaunaMX Controller;
+    WindowRig Rig;
+    TKovMainNavigation& Window = *Rig.Window;
+    std::set<std::pair<std::int32_t, std::uint8_t>> Silent;
+};
+
+TEST_F(StaleLook, TemperatureGoesGreyAfterFiveSecondsWithoutAnAnswerAndBackWithOne) {
+    const QColor layoutSetTemp = TextColor(Window.LabelTempSet);
+    const QColor layoutModel = TextColor(Window.LabConType);
+    ASSERT_EQ(Window.LEDDisp2->ImageIndex(), 8);
+    const QRgb red = LitSegment(Window.LEDDisp2);
+    EXPECT_GT(qRed(red), 2 * qGreen(red));
+    Silence({{1, 3}});
+    Rig.Tick(SurelyFresh);
+    EXPECT_EQ(TextColor(Window.LabelTempSet), layoutSetTemp);
+    EXPECT_FALSE(Window.LEDDisp2->Tint().isValid());
+    Rig.Tick(SurelyStale - SurelyFresh);
+    EXPECT_EQ(TextColor(Window.LabelTempSet).rgba(), DimGray);
+    for (TGlyph* digit : {Window.LEDDisp1, Window.LEDDisp2, Window.LEDDisp3})
+        EXPECT_EQ(digit->Tint().rgba(), DimGray);
+    const QRgb grey = LitSegment(Window.LEDDisp2);
+    EXPECT_NEAR(qRed(grey), qRed(DimGray), 4);
+    EXPECT_NEAR(qGreen(grey), qGreen(DimGray), 4);
+    EXPECT_EQ(Window.LEDDisp2->ImageIndex(), 8); // the last value read stays in view
+    // The other readings are answered and stay as the layout draws them.
+    EXPECT_EQ(TextColor(Window.LabConType), layoutModel);
+    EXPECT_EQ(EffectOpacity(Window.LampHeater), 1.0);
+    EXPECT_EQ(Window.BtHeaterSS->PictureOpacity(), 1.0);
+
+    Silence({});
+    Controller.WriteTableREG(REG_TEMP_ACT, 903);
+    Rig.Tick(5 * 3 + 1);
+    EXPECT_EQ(Window.LEDDisp2->ImageIndex(), 9);
+    EXPECT_EQ(TextColor(Window.LabelTempSet), layoutSetTemp);
+    EXPECT_FALSE(Window.LEDDisp2->Tint().isValid());
+    EXPECT_EQ(LitSegment(Window.LEDDisp2), red);
+}
+
+TEST_F(StaleLook, SilentCoilsDimTheLampsAndTheDevicePictures) {
+    Silence({{0, 1}});
+    Rig.Tick(SurelyStale);
+    for (TRectangle* lamp : {Window.LampHeater, Window.LampLight1, Window.LampLight2,
+                             Window.LampVent, Window.LampAroma})
+        EXPECT_EQ(EffectOpacity(lamp), 0.5) << lamp->objectName().toStdString();
+    for (TStyledButton* button : {Window.BtHeaterSS, Window.BtLight1SS, Window.BtLight2SS,
+                                  Window.BtVentSS, Window.BtAromaSS}) {
+        EXPECT_EQ(button->PictureOpacity(), 0.5) << button->objectName().toStdString();
+        // The whole button's opacity is the press feedback's, not the stale look's.
+        EXPECT_EQ(button->Opacity(), 1.0) << button->objectName().toStdString();
+    }
+    EXPECT_EQ(Window.BtSaunaMode->PictureOpacity(), 1.0);
+    EXPECT_NE(TextColor(Window.LabelTempSet).rgba(), DimGray);
+    Silence({});
+    Rig.Tick(5 * 3 + 1);
+    EXPECT_EQ(EffectOpacity(Window.LampLight1), 1.0);
+    EXPECT_EQ(Window.BtLight1SS->PictureOpacity(), 1.0);
+}
+
+TEST_F(StaleLook, SilentSettingsBlockGreysTheSetWorkTimeAndTheHeatingModePictures) {
+    const QColor layoutTimer = TextColor(Window.LabWorkTimer);
+    Silence({{40, 3}});
+    Rig.Tick(SurelyStale);
+    EXPECT_EQ(TextColor(Window.LabSetWorkTime).rgba(), DimGray);
+    EXPECT_EQ(TextColor(Window.LabWorkTimer), layoutTimer);
+    EXPECT_EQ(EffectOpacity(Window.PieWorkTimer), 0.5);
+    EXPECT_EQ(Window.BtSaunaMode->PictureOpacity(), 0.5);
+    EXPECT_EQ(Window.BtHeaterSS->PictureOpacity(), 0.5);
+    EXPECT_EQ(Window.BtLight1SS->PictureOpacity(), 1.0);
+}
+
 // The main page with a realistic image, written to build/screens/status.png for a look by eye.
 TEST(StatusViewRender, MainPageWithALiveImage) {
     WindowRig rig;
@@ -332,6 +451,27 @@ TEST(StatusViewRender, MainPageWithALiveImage) {
     rig.Window->render(&image);
     ASSERT_TRUE(QDir().mkpath(KOV_SCREENS_DIR));
     EXPECT_TRUE(image.save(QDir(KOV_SCREENS_DIR).filePath("status.png")));
+}
+
+// A heating sauna whose temperature block and coil block have gone silent, written to
+// build/screens/status-stale.png (100 %) and status-stale@2x.png (200 %) for a look by eye.
+TEST_F(StaleLook, RenderOfStaleReadings) {
+    Silence({{0, 1}, {1, 3}});
+    Rig.Tick(SurelyStale);
+    ASSERT_TRUE(Window.Port->StaleREG(REG_TEMP_ACT));
+    ASSERT_TRUE(Window.Port->StaleBIT(BIT_HEATER));
+    Window.show();
+    QApplication::processEvents();
+    ASSERT_TRUE(QDir().mkpath(KOV_SCREENS_DIR));
+    for (const qreal ratio : {1.0, 2.0}) {
+        QImage image(Window.size() * ratio, QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(ratio);
+        image.fill(Qt::black);
+        Window.render(&image);
+        EXPECT_TRUE(
+            image.save(QDir(KOV_SCREENS_DIR)
+                           .filePath(ratio == 1.0 ? "status-stale.png" : "status-stale@2x.png")));
+    }
 }
 
 } // namespace

@@ -5,6 +5,30 @@
 
 #include <QPainter>
 
+#include <algorithm>
+
+namespace {
+
+// Each pixel in Tint, scaled by its own brightest channel; alpha kept. In premultiplied pixels
+// the brightest channel already carries the alpha.
+QPixmap Tinted(const QPixmap& pixmap, const QColor& tint) {
+    QImage image = pixmap.toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < image.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb pixel = line[x];
+            const int value = std::max({qRed(pixel), qGreen(pixel), qBlue(pixel)});
+            line[x] = qRgba(tint.red() * value / 255, tint.green() * value / 255,
+                            tint.blue() * value / 255, qAlpha(pixel));
+        }
+    }
+    QPixmap tinted = QPixmap::fromImage(image);
+    tinted.setDevicePixelRatio(pixmap.devicePixelRatio());
+    return tinted;
+}
+
+} // namespace
+
 TGlyph::TGlyph(QWidget* parent) : QWidget(parent) {}
 
 TGlyph::~TGlyph() = default;
@@ -76,6 +100,21 @@ void TGlyph::SetGlowOpacity(qreal opacity) {
     update();
 }
 
+void TGlyph::SetTint(const QColor& color) {
+    if (color == FTint) {
+        return;
+    }
+    FTint = color;
+    update();
+}
+
+const QPixmap& TGlyph::TintedPixmap(const QPixmap& pixmap) {
+    if (FTinted.SourceKey != pixmap.cacheKey() || FTinted.Tint != FTint.rgba()) {
+        FTinted = {pixmap.cacheKey(), FTint.rgba(), Tinted(pixmap, FTint)};
+    }
+    return FTinted.Pixmap;
+}
+
 const TSvgPicture* TGlyph::ShownPicture() const {
     if (FImageList) {
         return FImageList->Picture(FImageIndex);
@@ -89,9 +128,13 @@ void TGlyph::paintEvent(QPaintEvent*) {
         return;
     }
     QPainter painter(this);
-    const TPlacedPicture placed = PlacePicture(painter, *picture, rect(), PICTURE_FIT);
+    TPlacedPicture placed = PlacePicture(painter, *picture, rect(), PICTURE_FIT);
+    if (FTint.isValid()) {
+        placed.Pixmap = TintedPixmap(placed.Pixmap);
+    }
     if (FGlowColor.isValid() && FGlowOpacity > 0) {
-        const TShadowLook glow{0.0, 0.0, FGlowSoftness, FGlowOpacity, FGlowColor};
+        const QColor color = FTint.isValid() ? FTint : FGlowColor;
+        const TShadowLook glow{0.0, 0.0, FGlowSoftness, FGlowOpacity, color};
         DrawShadow(painter, placed.Pixmap, placed.TopLeft, glow, SHADOW_FROM_BRIGHTNESS);
     }
     painter.drawPixmap(placed.TopLeft, placed.Pixmap);

@@ -20,6 +20,7 @@ class TGlyph : public QWidget {
     Q_PROPERTY(QColor GlowColor READ GlowColor WRITE SetGlowColor)
     Q_PROPERTY(qreal GlowSoftness READ GlowSoftness WRITE SetGlowSoftness)
     Q_PROPERTY(qreal GlowOpacity READ GlowOpacity WRITE SetGlowOpacity)
+    Q_PROPERTY(QColor Tint READ Tint WRITE SetTint)
 
 public:
     explicit TGlyph(QWidget* parent = nullptr);
@@ -46,11 +47,25 @@ public:
     qreal GlowOpacity() const { return FGlowOpacity; }
     void SetGlowOpacity(qreal opacity);
 
+    // A colour the picture and its glow are shown in instead of their own, each pixel as bright
+    // as its brightest channel allows, so that lit and unlit parts stay apart. Invalid: none.
+    QColor Tint() const { return FTint; }
+    void SetTint(const QColor& color);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
     const TSvgPicture* ShownPicture() const;
+    const QPixmap& TintedPixmap(const QPixmap& pixmap);
+
+    // The last picture tinted, kept so that a repaint does not tint it again (and the glow made
+    // from it stays in the cache).
+    struct TTinted {
+        qint64 SourceKey = 0;
+        QRgb Tint = 0;
+        QPixmap Pixmap;
+    };
 
     QPointer<TImageList> FImageList;
     QString FImageListName;
@@ -59,4 +74,6 @@ private:
     QColor FGlowColor;
     qreal FGlowSoftness = 0.0;
     qreal FGlowOpacity = 0.0;
+    QColor FTint;
+    TTinted FTinted;
 };

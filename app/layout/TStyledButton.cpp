@@ -96,6 +96,14 @@ void TStyledButton::SetOpacity(qreal opacity) {
     ApplyOpacity();
 }
 
+void TStyledButton::SetPictureOpacity(qreal opacity) {
+    if (opacity == FPictureOpacity) {
+        return;
+    }
+    FPictureOpacity = opacity;
+    update();
+}
+
 QSize TStyledButton::sizeHint() const {
     return FLook == BLButton1Style ? QSize(160, 90) : QSize(90, 90);
 }
@@ -123,7 +131,7 @@ void TStyledButton::PaintButton1(QPainter& painter) const {
     const QRectF face(0, 0, width() - reach, height() - reach);
     PaintLayer(painter, FFaceList, Looks::Button1FaceIndex, face, PICTURE_STRETCH,
                Looks::Button1FaceShadow);
-    painter.setOpacity(Looks::Button1PictureOpacity);
+    painter.setOpacity(Looks::Button1PictureOpacity * FPictureOpacity);
     const QRectF box(Looks::Button1PictureX, Looks::Button1PictureY, Looks::Button1PictureSize,
                      Looks::Button1PictureSize);
     PaintLayer(painter, FImageList, FImageIndex, box, PICTURE_FIT, Looks::Button1PictureShadow);
@@ -132,6 +140,7 @@ void TStyledButton::PaintButton1(QPainter& painter) const {
 void TStyledButton::PaintButtonSS(QPainter& painter) const {
     const qreal side = height() - 2 * Looks::ButtonSSMargin;
     const QRectF box((width() - side) / 2, Looks::ButtonSSMargin, side, side);
+    painter.setOpacity(FPictureOpacity);
     PaintLayer(painter, FImageList, FImageIndex, box, PICTURE_FIT, Looks::ButtonSSShadow);
 }
 

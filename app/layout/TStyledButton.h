@@ -15,6 +15,7 @@ class TStyledButton : public QAbstractButton {
     Q_PROPERTY(TImageList* FaceList READ FaceList WRITE SetFaceList)
     Q_PROPERTY(QString FaceListName READ FaceListName WRITE SetFaceListName)
     Q_PROPERTY(qreal Opacity READ Opacity WRITE SetOpacity)
+    Q_PROPERTY(qreal PictureOpacity READ PictureOpacity WRITE SetPictureOpacity)
 
 public:
     // BLButton1Style: a face filling the button and a 60 x 60 picture at its right.
@@ -47,6 +48,10 @@ public:
     qreal Opacity() const { return FOpacity; }
     void SetOpacity(qreal opacity);
 
+    // Opacity of the picture alone, over the look's own; the face and child controls keep theirs.
+    qreal PictureOpacity() const { return FPictureOpacity; }
+    void SetPictureOpacity(qreal opacity);
+
     QSize sizeHint() const override;
 
 protected:
@@ -65,4 +70,5 @@ private:
     QPointer<TImageList> FFaceList;
     QString FFaceListName;
     qreal FOpacity = 1.0;
+    qreal FPictureOpacity = 1.0;
 };

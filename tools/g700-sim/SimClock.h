@@ -10,10 +10,9 @@ public:
         : FStart(std::chrono::steady_clock::now()), FTimeScale(TimeScale) {}
 
     TSimTime Now() const {
-        const auto Real = std::chrono::duration_cast<std::chrono::milliseconds>(
-                              std::chrono::steady_clock::now() - FStart)
-                              .count();
-        return {Real, Real * FTimeScale};
+        const auto Real = std::chrono::steady_clock::now() - FStart;
+        return {Real,
+                std::chrono::duration_cast<std::chrono::milliseconds>(Real).count() * FTimeScale};
     }
 
 private:

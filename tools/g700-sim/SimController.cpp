@@ -27,7 +27,7 @@ std::string OnOff(bool On) {
 
 TSimController::TSimController(const TControllerSetup& Setup, std::int64_t EditDelayMs,
                                TReport Report)
-    : FSetup(Setup), FEditDelayMs(EditDelayMs),
+    : FSetup(Setup), FEditDelay(EditDelayMs),
       FReport(std::move(Report)), FOutputs{{{CMD_HEATER, BIT_HEATER, "heater", true},
                                             {CMD_LIGHT1, BIT_LIGHT1, "light 1", true},
                                             {CMD_LIGHT2, BIT_LIGHT2, "light 2", Setup.Light2Fitted},
@@ -58,7 +58,7 @@ void TSimController::AdvanceTo(const TSimTime& Now) {
         StepOneSecond();
         ++FModelSeconds;
     }
-    if (FPendingEdit && Now.RealMs >= FPendingEdit->DueRealMs) {
+    if (FPendingEdit && Now.Real >= FPendingEdit->DueReal) {
         FillEditBlock(FPendingEdit->Kind);
         FPendingEdit.reset();
     }
@@ -143,11 +143,11 @@ void TSimController::StepHeatMode() {
 void TSimController::StartEditLoad(TEditKind Kind, const TSimTime& Now) {
     for (int Num = EDIT_BLOCK_FIRST; Num < EDIT_BLOCK_FIRST + EDIT_BLOCK_COUNT; ++Num)
         FREG[static_cast<std::size_t>(Num)] = 0;
-    FPendingEdit = TPendingEdit{Kind, Now.RealMs + FEditDelayMs};
+    FPendingEdit = TPendingEdit{Kind, Now.Real + FEditDelay};
     const bool Temp = Kind == EDIT_TEMP;
     FReport("command " + std::to_string(Temp ? CMD_EDIT_TEMP : CMD_EDIT_TIME) + " (edit " +
             (Temp ? "temperature" : "work time") + "): edit block loads in " +
-            std::to_string(FEditDelayMs) + " ms");
+            std::to_string(FEditDelay.count()) + " ms");
 }
 
 void TSimController::FillEditBlock(TEditKind Kind) {

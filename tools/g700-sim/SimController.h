@@ -2,6 +2,7 @@
 #include "SimTime.h"
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -54,7 +55,7 @@ public:
     TSimController(const TControllerSetup& Setup, std::int64_t EditDelayMs, TReport Report);
 
     // Runs the physical model up to the model time of Now, and fills the edit block once its
-    // delay has passed in real time.
+    // delay has passed in real time, never earlier.
     void AdvanceTo(const TSimTime& Now);
 
     std::uint16_t ReadREG(int Num) const { return FREG[static_cast<std::size_t>(Num)]; }
@@ -67,7 +68,7 @@ private:
     enum TEditKind { EDIT_TEMP, EDIT_TIME };
     struct TPendingEdit {
         TEditKind Kind;
-        std::int64_t DueRealMs;
+        std::chrono::steady_clock::duration DueReal;
     };
     struct TOutput {
         int Command;
@@ -88,7 +89,7 @@ private:
     void PublishMeasurements();
 
     const TControllerSetup FSetup;
-    const std::int64_t FEditDelayMs;
+    const std::chrono::milliseconds FEditDelay;
     const TReport FReport;
     const std::array<TOutput, 5> FOutputs;
     std::array<std::uint16_t, REG_COUNT> FREG{};

@@ -19,13 +19,34 @@ const std::map<std::string, TNumberFlag>& NumberFlags() {
         {"--time-scale", {1, 100000, [](TSimOptions& O, int V) { O.TimeScale = V; }}},
         {"--edit-delay", {0, 60000, [](TSimOptions& O, int V) { O.EditDelayMs = V; }}},
         {"--delay", {1, 60000, [](TSimOptions& O, int V) { O.Faults.DelayMs = V; }}},
+        {"--late-every", {1, 1000000, [](TSimOptions& O, int V) { O.Faults.LateEvery = V; }}},
+        {"--late-by", {1, 60000, [](TSimOptions& O, int V) { O.Faults.LateByMs = V; }}},
         {"--drop-every", {1, 1000000, [](TSimOptions& O, int V) { O.Faults.DropEvery = V; }}},
+        {"--drop-chance", {1, 100, [](TSimOptions& O, int V) { O.Faults.DropPercent = V; }}},
+        {"--seed",
+         {0, 1000000, [](TSimOptions& O, int V) { O.Faults.Seed = static_cast<unsigned>(V); }}},
         {"--exception-every",
          {1, 1000000, [](TSimOptions& O, int V) { O.Faults.ExceptionEvery = V; }}},
         {"--close-after", {1, 1000000, [](TSimOptions& O, int V) { O.Faults.CloseAfter = V; }}},
         {"--split", {0, 60000, [](TSimOptions& O, int V) { O.Faults.SplitGapMs = V; }}},
+        {"--dribble", {0, 60000, [](TSimOptions& O, int V) { O.Faults.DribbleMs = V; }}},
+        {"--double-every", {1, 1000000, [](TSimOptions& O, int V) { O.Faults.DoubleEvery = V; }}},
         {"--garbage", {1, 1000, [](TSimOptions& O, int V) { O.Faults.GarbageBytes = V; }}},
         {"--stall-after", {0, 1000000, [](TSimOptions& O, int V) { O.Faults.StallAfter = V; }}},
+        {"--other-id-every",
+         {1, 1000000, [](TSimOptions& O, int V) { O.Faults.OtherIdEvery = V; }}},
+        {"--other-unit-every",
+         {1, 1000000, [](TSimOptions& O, int V) { O.Faults.OtherUnitEvery = V; }}},
+        {"--other-protocol-every",
+         {1, 1000000, [](TSimOptions& O, int V) { O.Faults.OtherProtocolEvery = V; }}},
+    };
+    return Flags;
+}
+
+// A flag that takes no value.
+const std::map<std::string, std::function<void(TSimOptions&)>>& SwitchFlags() {
+    static const std::map<std::string, std::function<void(TSimOptions&)>> Flags{
+        {"--log-served", [](TSimOptions& O) { O.LogServed = true; }},
     };
     return Flags;
 }
@@ -72,6 +93,10 @@ TParsedOptions ParseOptions(const std::vector<std::string>& Args) {
             Parsed.Outcome = PARSE_HELP;
             return Parsed;
         }
+        if (const auto Switch = SwitchFlags().find(Flag); Switch != SwitchFlags().end()) {
+            Switch->second(Parsed.Options);
+            continue;
+        }
         const auto Number = NumberFlags().find(Flag);
         if (Flag != "--listen" && Number == NumberFlags().end())
             return Failure("unknown option '" + Flag + "' (see --help)");
@@ -94,7 +119,7 @@ TParsedOptions ParseOptions(const std::vector<std::string>& Args) {
 }
 
 std::string HelpText() {
-    return R"(Usage: g700-sim [OPTION VALUE]...
+    return R"(Usage: g700-sim [OPTION [VALUE]]...
 
 Stands in for the G700 Modbus TCP gateway with four sauna controllers behind it, units 1 to 4.
 Serves one client connection at a time; answers function 1 (read coils), 3 (read holding
@@ -111,18 +136,35 @@ SIGTERM ends it.
                           default 1): heating, cooling and the work timer go N times faster.
   --edit-delay MS         how long a controller takes to load the edit block after the edit
                           commands 230 and 255; meanwhile the block reads 0 (default 300).
+  --log-served            print a line with the values of every read answer sent:
+                          "served unit U registers FIRST: V V ..." or
+                          "served unit U coils FIRST: 0110..." (one digit per coil).
   --help                  this text.
 
-Faults for robustness runs (off by default; request counts start at 1 on every connection):
+Faults for robustness runs (off by default; request counts start at 1 on every connection).
+SIGUSR1 switches every fault off for the rest of the run; answers held back go out at once.
   --delay MS              send every answer MS milliseconds late.
+  --late-every N          send every Nth answer later still, by --late-by.
+  --late-by MS            how much later --late-every sends its answers (default 1500).
   --drop-every N          act on every Nth request but never send its answer.
+  --drop-chance PERCENT   act on every request but drop its answer with this chance (1-100).
+  --seed N                seed of the random drops (default 1), so that a run can be repeated.
   --exception-every N     answer every Nth request with exception 4 (server device failure)
                           without acting on it.
   --close-after N         close the connection right after the Nth request.
   --split MS              send every answer as two TCP segments, the second half MS
                           milliseconds after the first.
+  --dribble MS            send every answer one byte at a time, MS milliseconds apart.
+  --double-every N        send every Nth answer twice.
   --garbage N             send N stray bytes just before every answer.
   --stall-after N         answer the first N requests of a connection, then read requests but
                           never answer while keeping the connection open (0: never answer).
+  --other-id-every N      send every Nth answer with another transaction identifier (the
+                          request's with its highest bit flipped).
+  --other-unit-every N    answer every Nth request as the next unit would, with that unit's
+                          identifier and, for a read, its values; a write is still acted on by
+                          the unit it was sent to.
+  --other-protocol-every N
+                          send every Nth answer with protocol identifier 1.
 )";
 }

@@ -9,6 +9,7 @@ struct TSimOptions {
     int ListenPort = 1502;
     int TimeScale = 1;
     int EditDelayMs = 300;
+    bool LogServed = false; // one line with the values of every answer sent
     TFaultOptions Faults;
 };
 

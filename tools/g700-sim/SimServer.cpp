@@ -1,5 +1,6 @@
 #include "SimServer.h"
 
+#include "SimServed.h"
 #include "SimSignals.h"
 
 #include <arpa/inet.h>
@@ -16,6 +17,7 @@
 
 namespace {
 using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
 
 constexpr int LOOP_WAIT_MS = 100; // longest wait before the loop looks at the stop flag again
 constexpr int TAIL_WAIT_MS = 500; // how long the rest of a cut request may take to arrive
@@ -38,8 +40,8 @@ std::string N(int Val) {
 } // namespace
 
 TSimServer::TSimServer(const TSimOptions& Options, const TSimClock& Clock, const TSimLog& Log)
-    : FOptions(Options), FClock(Clock), FLog(Log),
-      FGateway(Options.EditDelayMs, [&Log](const std::string& Line) { Log.Say(Line); }),
+    : FOptions(Options), FFaults(Options.Faults), FRandom(Options.Faults.Seed), FClock(Clock),
+      FLog(Log), FGateway(Options.EditDelayMs, [&Log](const std::string& Line) { Log.Say(Line); }),
       FContext(modbus_new_tcp(Options.ListenHost.c_str(), Options.ListenPort), &modbus_free) {
     // The context only frames requests on the accepted socket; it never connects or listens.
     // Requests are received only after poll() saw data, so this wait is a safeguard.
@@ -78,6 +80,8 @@ bool TSimServer::Listen() {
 
 void TSimServer::Run() {
     while (!StopRequested()) {
+        if (FaultsOffRequested())
+            SwitchFaultsOff();
         FGateway.AdvanceTo(FClock.Now());
         if (FClientFd < 0)
             WaitForClient();
@@ -140,10 +144,10 @@ void TSimServer::ServeRequest() {
         FLog.Say("request " + N(Number) + " rejected without an answer: " + Problem);
         return;
     }
-    const TFaultDecision Fault = DecideFaults(FOptions.Faults, Number);
+    const TFaultDecision Fault = Decide(Number);
     if (Fault.Stall)
         FLog.Say("fault: request " + N(Number) + " not answered, stalled after " +
-                 N(*FOptions.Faults.StallAfter) + " requests (connection kept open)");
+                 N(*FFaults.StallAfter) + " requests (connection kept open)");
     else
         Respond(DecodeRequest(Frame, Length), Number, Fault);
     if (Fault.Close)
@@ -163,49 +167,102 @@ bool TSimServer::ReadMissing(std::uint8_t* Frame, int& Length) {
     return true;
 }
 
+// Requests from now on are served without faults, and what was held back goes out at once, in
+// order: the gateway is well again.
+void TSimServer::SwitchFaultsOff() {
+    if (DescribeFaults(FFaults).empty())
+        return;
+    FFaults = {};
+    const auto Now = Clock::now();
+    for (TOutgoing& Out : FOutbox)
+        Out.Due = std::min(Out.Due, Now);
+    FLog.Say("fault injection switched off");
+}
+
+TFaultDecision TSimServer::Decide(int Number) {
+    std::uniform_int_distribution<int> Percentile(0, 99);
+    return DecideFaults(FFaults, Number, Percentile(FRandom));
+}
+
 void TSimServer::Respond(const TModbusRequest& Req, int Number, const TFaultDecision& Fault) {
-    const TSimTime Now = FClock.Now();
-    FGateway.AdvanceTo(Now);
-    TFrame Frame;
-    if (Fault.Exception) {
-        FLog.Say("fault: request " + N(Number) + " (unit " + N(Req.Unit) + ", function " +
-                 N(Req.Function) + ") not acted on, answered with exception 4");
-        Frame = ExceptionFrame(Req, MODBUS_EXCEPTION_SLAVE_OR_SERVER_FAILURE);
-    } else {
-        Frame = FGateway.Answer(Req, Now);
-    }
+    // Another unit answers a read with its own values; a write is still acted on by its unit.
+    TModbusRequest Asked = Req;
+    if (Fault.OtherUnit)
+        Asked.Unit = OtherUnit(Req.Unit);
+    const TFrame Answer = MakeAnswer(Req, Asked, Number, Fault);
     if (Fault.Drop) {
         FLog.Say("fault: answer to request " + N(Number) + " (unit " + N(Req.Unit) + ", function " +
                  N(Req.Function) + ") dropped");
         return;
     }
-    Queue(Frame, Number);
+    if (FOptions.LogServed)
+        if (const std::string Served = ServedLine(Asked, Answer); !Served.empty())
+            FLog.Say(Served);
+    Queue(Answer, Number, Fault);
+}
+
+TFrame TSimServer::MakeAnswer(const TModbusRequest& Req, const TModbusRequest& Asked, int Number,
+                              const TFaultDecision& Fault) {
+    const std::string Which =
+        "request " + N(Number) + " (unit " + N(Req.Unit) + ", function " + N(Req.Function) + ")";
+    const TSimTime Now = FClock.Now();
+    FGateway.AdvanceTo(Now);
+    if (Fault.Exception) {
+        FLog.Say("fault: " + Which + " not acted on, answered with exception 4");
+        return ExceptionFrame(Req, MODBUS_EXCEPTION_SLAVE_OR_SERVER_FAILURE);
+    }
+    const bool Write = Req.Function == MODBUS_FC_WRITE_SINGLE_REGISTER;
+    TFrame Answer = FGateway.Answer(Write ? Req : Asked, Now);
+    Misaddress(Answer, Fault, Req.Unit);
+    if (Fault.OtherUnit)
+        FLog.Say("fault: answer to " + Which + " as unit " + N(OtherUnit(Req.Unit)));
+    if (Fault.OtherId)
+        FLog.Say("fault: answer to " + Which + " with transaction identifier " +
+                 N(Answer[0] << 8 | Answer[1]));
+    if (Fault.OtherProtocol)
+        FLog.Say("fault: answer to " + Which + " with protocol identifier 1");
+    return Answer;
 }
 
 // A held-back answer goes out its delay after its own request arrived, whatever came between.
-void TSimServer::Queue(const TFrame& Answer, int Number) {
-    const TFaultOptions& Faults = FOptions.Faults;
-    const auto Due = Clock::now() + std::chrono::milliseconds(Faults.DelayMs);
-    if (Faults.DelayMs > 0)
-        FLog.Say("fault: answer to request " + N(Number) + " held back " + N(Faults.DelayMs) +
-                 " ms");
-    TFrame Bytes = GarbageBytes(Faults.GarbageBytes);
+void TSimServer::Queue(const TFrame& Answer, int Number, const TFaultDecision& Fault) {
+    const std::string Which = "answer to request " + N(Number);
+    const int HeldBackMs = FFaults.DelayMs + (Fault.Late ? FFaults.LateByMs : 0);
+    if (HeldBackMs > 0)
+        FLog.Say("fault: " + Which + " held back " + N(HeldBackMs) + " ms");
+    TFrame Bytes = GarbageBytes(FFaults.GarbageBytes);
     if (!Bytes.empty())
-        FLog.Say("fault: " + N(Faults.GarbageBytes) +
-                 " garbage bytes before the answer to request " + N(Number));
+        FLog.Say("fault: " + N(FFaults.GarbageBytes) + " garbage bytes before the " + Which);
     Bytes.insert(Bytes.end(), Answer.begin(), Answer.end());
-    if (!Faults.SplitGapMs) {
+    if (Fault.Double) {
+        FLog.Say("fault: " + Which + " sent twice");
+        Bytes.insert(Bytes.end(), Answer.begin(), Answer.end());
+    }
+    QueuePieces(Bytes, Clock::now() + milliseconds(HeldBackMs), Number);
+}
+
+// Whole, or as the split or dribble asks: nothing of it overtakes what was queued before.
+void TSimServer::QueuePieces(const TFrame& Bytes, Clock::time_point Due, int Number) {
+    const std::string Which = "answer to request " + N(Number);
+    if (FFaults.DribbleMs) {
+        FLog.Say("fault: " + Which + " dribbled, " + N(static_cast<int>(Bytes.size())) + " bytes " +
+                 N(*FFaults.DribbleMs) + " ms apart");
+        for (std::size_t K = 0; K < Bytes.size(); ++K)
+            FOutbox.push_back(
+                {{Bytes[K]}, Due + milliseconds(*FFaults.DribbleMs) * static_cast<int>(K), {}});
+        return;
+    }
+    if (!FFaults.SplitGapMs) {
         FOutbox.push_back({Bytes, Due, {}});
         return;
     }
     const auto Half = static_cast<std::ptrdiff_t>(Bytes.size() / 2);
-    FLog.Say("fault: answer to request " + N(Number) + " split into " + N(static_cast<int>(Half)) +
-             " + " + N(static_cast<int>(Bytes.size()) - static_cast<int>(Half)) + " bytes, " +
-             N(*Faults.SplitGapMs) + " ms apart");
+    FLog.Say("fault: " + Which + " split into " + N(static_cast<int>(Half)) + " + " +
+             N(static_cast<int>(Bytes.size()) - static_cast<int>(Half)) + " bytes, " +
+             N(*FFaults.SplitGapMs) + " ms apart");
     FOutbox.push_back({TFrame(Bytes.begin(), Bytes.begin() + Half), Due, {}});
-    FOutbox.push_back({TFrame(Bytes.begin() + Half, Bytes.end()),
-                       Due + std::chrono::milliseconds(*Faults.SplitGapMs),
-                       {}});
+    FOutbox.push_back(
+        {TFrame(Bytes.begin() + Half, Bytes.end()), Due + milliseconds(*FFaults.SplitGapMs), {}});
 }
 
 // The outbox goes out in order: nothing overtakes bytes queued before it.

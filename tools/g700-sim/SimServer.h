@@ -11,6 +11,7 @@
 #include <chrono>
 #include <deque>
 #include <memory>
+#include <random>
 #include <string>
 
 // The Modbus TCP server of the gateway: listens on a loopback address, serves one client
@@ -32,11 +33,13 @@ public:
     void Run();
 
 private:
+    using Clock = std::chrono::steady_clock;
+
     // Bytes that wait for their time to go out; a close waits its turn behind what was queued
     // before it.
     struct TOutgoing {
         TFrame Bytes;
-        std::chrono::steady_clock::time_point Due;
+        Clock::time_point Due;
         std::string CloseWhy; // not empty: close the connection once this is reached
     };
 
@@ -44,14 +47,22 @@ private:
     void ServeClient();
     void ServeRequest();
     bool ReadMissing(std::uint8_t* Frame, int& Length);
+    void SwitchFaultsOff();
+    TFaultDecision Decide(int Number);
     void Respond(const TModbusRequest& Req, int Number, const TFaultDecision& Fault);
-    void Queue(const TFrame& Answer, int Number);
+    TFrame MakeAnswer(const TModbusRequest& Req, const TModbusRequest& Asked, int Number,
+                      const TFaultDecision& Fault);
+    void Queue(const TFrame& Answer, int Number, const TFaultDecision& Fault);
+    void QueuePieces(const TFrame& Bytes, Clock::time_point Due, int Number);
     void SendDue();
     bool Send(const TFrame& Bytes);
     void CloseClient(const std::string& Why);
-    std::chrono::steady_clock::time_point LastDue() const;
+    Clock::time_point LastDue() const;
 
     const TSimOptions FOptions;
+    // The faults in force: those of the options until SIGUSR1 switches them off.
+    TFaultOptions FFaults;
+    std::mt19937 FRandom;
     const TSimClock& FClock;
     const TSimLog& FLog;
     TSimGateway FGateway;

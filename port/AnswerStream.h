@@ -1,0 +1,41 @@
+#pragma once
+#include <QByteArray>
+
+#include <cstdint>
+
+// What a look at the bytes received so far found for the request in flight.
+enum TAnswerScan : std::uint8_t {
+    SCAN_WAITING,   // no whole frame of the request's transaction yet
+    SCAN_ACCEPTED,  // its answer, matching the request in every field
+    SCAN_REJECTED,  // its answer, not matching the request: an exception, another unit, function,
+                    // count or echo
+    SCAN_MALFORMED, // bytes that are no Modbus TCP frame; everything held was dropped
+};
+
+// The bytes received from the gateway, cut into whole frames by their MBAP length. Frames of
+// other transactions (late or doubled answers) are skipped whole and counted, so the stream stays
+// in step and no stale frame is ever taken for the answer awaited. Bytes after the frame taken
+// stay held for the next look.
+class TAnswerStream {
+public:
+    // Where reads append what they received.
+    QByteArray& Held() { return FHeld; }
+    const QByteArray& Held() const { return FHeld; }
+
+    // Looks for the answer of AnswerLength bytes to Request (a 12-byte request frame). A frame of
+    // the request's transaction, accepted or rejected, is taken out into Frame.
+    TAnswerScan Scan(const QByteArray& Request, std::int32_t AnswerLength, QByteArray& Frame);
+
+    // What is held begins a frame that is not of transaction TransId (its identifier is known).
+    bool HoldsPartOfAnother(std::int32_t TransId) const;
+
+    // Frames of other transactions skipped so far.
+    std::int32_t SkippedFrames() const { return FSkipped; }
+
+    // Drops what is held: bytes of a connection that has gone.
+    void Clear() { FHeld.clear(); }
+
+private:
+    QByteArray FHeld;
+    std::int32_t FSkipped = 0;
+};

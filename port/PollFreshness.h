@@ -1,0 +1,23 @@
+#pragma once
+#include "SocketRTU.h"
+
+#include <array>
+#include <cstdint>
+
+// How long each request slot has gone without an accepted answer, in running ticks of the poll
+// engine. A tick costs one increment; an age is worked out only when asked for.
+class TPollFreshness {
+public:
+    // A slot is stale after this many running ticks (5 s) without an accepted answer.
+    static constexpr std::int32_t STALE_AFTER_TICKS = 50;
+
+    void CountRunningTick() { ++FRunningTicks; }
+    // Slot SocketNum (1 to 30) has had an answer accepted in this tick.
+    void Answered(std::int32_t SocketNum);
+    bool Stale(std::int32_t SocketNum) const;
+
+private:
+    std::int32_t FRunningTicks = 0;
+    // The running tick of each slot's last accepted answer; 0 before its first.
+    std::array<std::int32_t, TDravonSockets::SOCKET_COUNT> FAnsweredAt{};
+};
