@@ -12,6 +12,7 @@
 #include "DravonRTU.h"
 #include "FakeTCPClient.h"
 #include "ModbusReplies.h"
+#include "PollSetQueue.h"
 #include "SaunaREG.h"
 
 #include <QCoreApplication>
@@ -253,15 +254,6 @@ void CheckImage(const TSaunaMX& Image, ImageCopy& Before, Gateway& Gate, int Tic
     }
 }
 
-void QueuePollSetAndACommand(TDravonSockets& Sockets) {
-    for (const TPollBlock& block : POLL_SET) {
-        if (block.Coils)
-            Sockets.AddReadRBBlock(1, block.First, block.Count, SOCKET_MODE_MULTI);
-        else
-            Sockets.AddReadRWBlock(1, block.First, block.Count, SOCKET_MODE_MULTI);
-    }
-    Sockets.AddWriteRW(1, REG_COMMAND, CMD_LIGHT1);
-}
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* Argc, char*** Argv) {
@@ -278,7 +270,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
     port.SetServerTCPPortNum(1502);
     fake.SetConnected(true);
     port.SetSocketServerStart(true);
-    QueuePollSetAndACommand(*port.Sockets);
+    QueuePollSet(*port.Sockets, 1);
+    port.Sockets->AddWriteRW(1, REG_COMMAND, CMD_LIGHT1);
     for (int tick = 0; tick < TDravonPort::START_DELAY_TICKS; ++tick)
         port.SocketTimerTick();
 

@@ -8,7 +8,7 @@
 KOV_RELEASE_DIR=build
 KOV_SANITIZE_DIR=build-san
 KOV_FUZZ_DIR=build-fuzz
-KOV_FUZZ_TARGETS=(fuzz_settings fuzz_strtoint)
+KOV_FUZZ_TARGETS=(fuzz_port fuzz_settings fuzz_strtoint)
 
 # kov_build_release [TARGET...]: configures and builds build/ (every target when none is named).
 kov_build_release() {
