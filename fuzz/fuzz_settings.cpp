@@ -4,6 +4,7 @@
 // the file that save writes. Run with -close_fd_mask=2: the store names every unread file on
 // standard error, and this target reports on standard output.
 #include "KovUni.h"
+#include "PanelRecords.h"
 
 #include <QFile>
 #include <QString>
@@ -13,41 +14,9 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <iostream>
 
 namespace {
-struct PanelValues {
-    QString ip;
-    std::int32_t port = 0;
-    bool constIp = false;
-    bool autoIp = false;
-    bool connectAuto = false;
-    bool operator==(const PanelValues&) const = default;
-};
-
-void DeclarePanelRecords(TProgConfig& Store) {
-    Store.SetConfigName(QStringLiteral("Kovalta_Config"));
-    Store.AddRecord(QStringLiteral("ServerTCP-IP"), "192.168.0.222");
-    Store.AddRecord(QStringLiteral("ServerTCP-Port"), std::int32_t{502});
-    Store.AddRecord(QStringLiteral("ServerTCP-ConstIP"), true);
-    Store.AddRecord(QStringLiteral("ServerTCP-AutoIP"), false);
-    Store.AddRecord(QStringLiteral("ServerTCP-ConnectAuto"), true);
-}
-
-PanelValues ReadPanel(const TProgConfig& Store) {
-    PanelValues v;
-    Store.ReadVal(1, v.ip);
-    Store.ReadVal(2, v.port);
-    Store.ReadVal(3, v.constIp);
-    Store.ReadVal(4, v.autoIp);
-    Store.ReadVal(5, v.connectAuto);
-    return v;
-}
-
-void Print(const char* Who, const PanelValues& v) {
-    std::printf("%s: {\"%s\", %d, %d, %d, %d}\n", Who, v.ip.toStdString().c_str(), v.port,
-                v.constIp, v.autoIp, v.connectAuto);
-}
-
 [[noreturn]] void Finding(const char* What) {
     std::printf("%s\n", What);
     std::fflush(stdout);
@@ -98,9 +67,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
     reread.OpenFile(path);
     const PanelValues back = ReadPanel(reread);
     if (reread.Status() != 0 || back != read) {
-        std::printf("Status %d after the save\n", reread.Status());
-        Print("read", read);
-        Print("read back", back);
+        std::cout << "Status " << reread.Status() << " after the save\nread: ";
+        PrintTo(read, &std::cout);
+        std::cout << "\nread back: ";
+        PrintTo(back, &std::cout);
+        std::cout << std::endl;
         Finding("the saved file does not give back what was read");
     }
     return 0;

@@ -1,5 +1,6 @@
 #include "EnforcedPermissions.h"
 #include "KovUni.h"
+#include "PanelRecords.h"
 #include "StderrCapture.h"
 
 #include <QDir>
@@ -15,12 +16,9 @@
 
 #include <csignal>
 #include <cstdint>
-#include <ostream>
 #include <string>
 
 namespace {
-const QString CONFIG_NAME = QStringLiteral("Kovalta_Config");
-
 // The file a first start writes: the panel's five records at their defaults.
 const std::string DEFAULTS_FILE = R"(<?xml version="1.0" encoding="UTF-8"?>
 <Kovalta_Config>
@@ -33,50 +31,8 @@ const std::string DEFAULTS_FILE = R"(<?xml version="1.0" encoding="UTF-8"?>
 </Kovalta_Config>
 )";
 
-// The panel's five settings, as the window reads them from the store.
-struct PanelValues {
-    QString ip = QStringLiteral("192.168.0.222");
-    std::int32_t port = 502;
-    bool constIp = true;
-    bool autoIp = false;
-    bool connectAuto = true;
-    bool operator==(const PanelValues&) const = default;
-};
-
-void PrintTo(const PanelValues& v, std::ostream* os) {
-    *os << "{" << v.ip.toStdString() << ", " << v.port << ", " << v.constIp << ", " << v.autoIp
-        << ", " << v.connectAuto << "}";
-}
-
 const PanelValues DEFAULTS;
 const PanelValues CHANGED{QStringLiteral("10.0.0.7"), 1502, false, true, false};
-
-void DeclarePanelRecords(TProgConfig& store) {
-    store.SetConfigName(CONFIG_NAME);
-    store.AddRecord(QStringLiteral("ServerTCP-IP"), QStringLiteral("192.168.0.222"));
-    store.AddRecord(QStringLiteral("ServerTCP-Port"), 502);
-    store.AddRecord(QStringLiteral("ServerTCP-ConstIP"), true);
-    store.AddRecord(QStringLiteral("ServerTCP-AutoIP"), false);
-    store.AddRecord(QStringLiteral("ServerTCP-ConnectAuto"), true);
-}
-
-PanelValues ReadPanel(const TProgConfig& store) {
-    PanelValues v;
-    store.ReadVal(1, v.ip);
-    store.ReadVal(2, v.port);
-    store.ReadVal(3, v.constIp);
-    store.ReadVal(4, v.autoIp);
-    store.ReadVal(5, v.connectAuto);
-    return v;
-}
-
-void WritePanel(TProgConfig& store, const PanelValues& v) {
-    store.WriteVal(1, v.ip);
-    store.WriteVal(2, v.port);
-    store.WriteVal(3, v.constIp);
-    store.WriteVal(4, v.autoIp);
-    store.WriteVal(5, v.connectAuto);
-}
 
 std::string CanonicalFile(const PanelValues& v) {
     const auto flag = [](bool b) { return b ? "1" : "0"; };
@@ -149,6 +105,24 @@ protected:
     void OpenWith(const QByteArray& bytes) {
         Write(path, bytes);
         store.OpenFile(QString());
+    }
+
+    // Opens a file the store must refuse, and returns how long the opening took: the values stay,
+    // the next save writes them whole, and the file is kept beside it as it was.
+    qint64 ExpectRefusedAndKeptAside(const QByteArray& bytes, const char* what) {
+        WritePanel(store, DEFAULTS);
+        Write(path, bytes);
+        QElapsedTimer clock;
+        clock.start();
+        store.OpenFile(QString());
+        const qint64 opening = clock.elapsed();
+        EXPECT_EQ(store.Status(), -1) << what;
+        EXPECT_EQ(ReadPanel(store), DEFAULTS) << what;
+        store.SaveFile(QString());
+        EXPECT_EQ(store.Status(), 1) << what;
+        EXPECT_EQ(Read(path), DEFAULTS_FILE) << what;
+        EXPECT_EQ(Read(kept), bytes.toStdString()) << what;
+        return opening;
     }
 
     QTemporaryDir dir;
@@ -375,16 +349,8 @@ TEST_F(SettingsFile, MalformedFileFailsKeepsEveryValueAndTheNextSaveWritesAWhole
         {"two roots", FileWith("5", CHANGED_ELEMENTS) + "<Second/>"},
         {"binary", QByteArray("\x00\xFF\xFE<\x01", 5)},
     };
-    for (const auto& c : cases) {
-        WritePanel(store, DEFAULTS);
-        OpenWith(c.file);
-        EXPECT_EQ(store.Status(), -1) << c.what;
-        EXPECT_EQ(ReadPanel(store), DEFAULTS) << c.what;
-        store.SaveFile(QString());
-        EXPECT_EQ(store.Status(), 1) << c.what;
-        EXPECT_EQ(Read(path), DEFAULTS_FILE) << c.what;
-        EXPECT_EQ(Read(kept), c.file.toStdString()) << c.what;
-    }
+    for (const auto& c : cases)
+        ExpectRefusedAndKeptAside(c.file, c.what);
 }
 
 // Root ignores permission bits, so each target here fails for every user: the path through
@@ -530,16 +496,8 @@ TEST_F(SettingsFile, FileOfAtMost64KBIsReadAndALargerOneIsKeptAside) {
         {"one byte over", PaddedChangedFile(65537)},
         {"65 KB", PaddedChangedFile(65 * 1024)},
     };
-    for (const auto& c : tooLarge) {
-        WritePanel(store, DEFAULTS);
-        OpenWith(c.file);
-        EXPECT_EQ(store.Status(), -1) << c.what;
-        EXPECT_EQ(ReadPanel(store), DEFAULTS) << c.what;
-        store.SaveFile(QString());
-        EXPECT_EQ(store.Status(), 1) << c.what;
-        EXPECT_EQ(Read(path), DEFAULTS_FILE) << c.what;
-        EXPECT_EQ(Read(kept), c.file.toStdString()) << c.what;
-    }
+    for (const auto& c : tooLarge)
+        ExpectRefusedAndKeptAside(c.file, c.what);
 }
 
 // A gigabyte that is mostly a hole on disk: were it read whole, the store would hold a
@@ -580,17 +538,7 @@ TEST_F(SettingsFile, DeepOrEntityLadenFileIsRefusedInBoundedTimeAndKeptAside) {
     };
     for (const auto& c : cases) {
         ASSERT_LE(c.file.size(), 65536) << c.what;
-        WritePanel(store, DEFAULTS);
-        Write(path, c.file);
-        QElapsedTimer clock;
-        clock.start();
-        store.OpenFile(QString());
-        EXPECT_LT(clock.elapsed(), 1000) << c.what;
-        EXPECT_EQ(store.Status(), -1) << c.what;
-        EXPECT_EQ(ReadPanel(store), DEFAULTS) << c.what;
-        store.SaveFile(QString());
-        EXPECT_EQ(Read(path), DEFAULTS_FILE) << c.what;
-        EXPECT_EQ(Read(kept), c.file.toStdString()) << c.what;
+        EXPECT_LT(ExpectRefusedAndKeptAside(c.file, c.what), 1000) << c.what;
     }
 }
 
@@ -757,7 +705,7 @@ TEST_F(SettingsFile, OnlyTheFirstSaveOverAnUnreadFileMovesIt) {
 // A store without records reads none from any file, its own included: nothing to keep aside.
 TEST_F(SettingsFile, StoreWithoutRecordsKeepsNothingAside) {
     TProgConfig empty;
-    empty.SetConfigName(CONFIG_NAME);
+    empty.SetConfigName(PANEL_CONFIG_NAME);
     StderrCapture captured;
     empty.OpenFile(path);
     EXPECT_EQ(empty.Status(), 1);
