@@ -105,7 +105,11 @@ private:
     void ShowOutputs();
     void ShowHeatingMode();
 
-    // Reads of the edit block completed since a setpoint page was last opened: the page's
-    // up, down and store buttons wait for the first, and the re-reads stop at a bound.
+    // Reads of the edit block completed since a setpoint page was last opened; the re-reads
+    // stop at a bound.
     std::int32_t FEditReads = 0;
+    // A read for the page open now has completed since it was opened: its up, down and store
+    // buttons wait for it, so that they never work on the 0 of the opening or on the other
+    // page's value.
+    bool FEditPageLoaded = false;
 };

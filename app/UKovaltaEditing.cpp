@@ -96,6 +96,7 @@ void TKovMainNavigation::OpenPage(const TSetpointPage& Page) {
     KovMode = Page.Mode;
     Port->Sauna->WriteTableREG(REG_EDIT_VALUE, 0);
     FEditReads = 0;
+    FEditPageLoaded = false;
     const std::int32_t slot =
         Port->Sockets->AddWriteRW(Port->SlaveAddr(), REG_COMMAND, Page.LoadCommand);
     Port->Sockets->SetOnSocketEnd(slot,
@@ -131,6 +132,7 @@ void TKovMainNavigation::ShowSetpoint(const TSetpointPage& Page, std::int32_t So
     const TSaunaMX& sauna = *Port->Sauna;
     if (SocketNum != 0) {
         ++FEditReads;
+        FEditPageLoaded = FEditPageLoaded || Page.Mode == KovMode;
         const bool loaded =
             sauna.ReadTableREG(REG_EDIT_VALUE) == sauna.ReadTableREG(Page.SetpointReg);
         if (!loaded && FEditReads < EDIT_READS_PER_OPENING) {
@@ -155,9 +157,9 @@ void TKovMainNavigation::ShowSetpoint(const TSetpointPage& Page, std::int32_t So
 
 // Steps the image only; nothing is sent. The limits are compared before the step, so one step
 // may pass a limit by less than the step, and the scroll bar's own clamp then pulls it back.
-// Refused until the page's first read of the edit block, which replaces the 0 of the opening.
+// Refused until the page's own first read of the edit block, which replaces the 0 of the opening.
 void TKovMainNavigation::BtTempSPUpDnClick(QObject* Sender) {
-    if (FEditReads == 0) {
+    if (!FEditPageLoaded) {
         return;
     }
     TSaunaMX& sauna = *Port->Sauna;
@@ -197,10 +199,10 @@ void TKovMainNavigation::FollowScrollBar(const TSetpointPage& Page) {
 }
 
 // The value is queued first and so takes the lower slot number; no completion is attached and
-// the page stays open. Refused until the page's first read of the edit block, so that the 0 of
-// the opening is never stored.
+// the page stays open. Refused until the page's own first read of the edit block, so that
+// neither the 0 of the opening nor the other page's value is ever stored.
 void TKovMainNavigation::BtSetTempWriteClick(QObject*) {
-    if (FEditReads == 0) {
+    if (!FEditPageLoaded) {
         return;
     }
     const std::uint8_t address = Port->SlaveAddr();

@@ -45,6 +45,11 @@ std::int32_t MsLeft(Clock::time_point Deadline) {
     return static_cast<std::int32_t>(
         std::chrono::duration_cast<std::chrono::milliseconds>(Deadline - Clock::now()).count());
 }
+
+std::int32_t MsSince(Clock::time_point Start) {
+    return static_cast<std::int32_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - Start).count());
+}
 } // namespace
 
 TDravonPort::TDravonPort(std::unique_ptr<TTCPClient> Client)
@@ -126,7 +131,15 @@ void TDravonPort::SocketTimerTick() {
         RaiseTrans(PORT_STOP);
         return;
     }
-    FFreshness.CountRunningTick();
+    FFreshness.CountRunningTicks(1);
+    const Clock::time_point began = Clock::now();
+    RunningStep();
+    // A tick that held the thread in a connect or a read ages the poll blocks by that time too,
+    // so old values are marked after the same 5 s whatever the gateway's pace.
+    FFreshness.CountRunningTicks(MsSince(began) / TICK_MS);
+}
+
+void TDravonPort::RunningStep() {
     CheckConnection();
     if (FStatus == PORT_IDLE)
         RaiseTrans(PORT_IDLE);

@@ -129,6 +129,7 @@ private:
     void RaiseError();
 
     void Fail(TPortError Code);
+    void RunningStep();
     void CheckConnection();
     void ReadResponse();
     void FinishTurn();

@@ -5,13 +5,14 @@
 #include <cstdint>
 
 // How long each request slot has gone without an accepted answer, in running ticks of the poll
-// engine. A tick costs one increment; an age is worked out only when asked for.
+// engine (a tick that blocked on the network counts the intervals it held). A tick costs one
+// addition; an age is worked out only when asked for.
 class TPollFreshness {
 public:
     // A slot is stale after this many running ticks (5 s) without an accepted answer.
     static constexpr std::int32_t STALE_AFTER_TICKS = 50;
 
-    void CountRunningTick() { ++FRunningTicks; }
+    void CountRunningTicks(std::int32_t Ticks) { FRunningTicks += Ticks; }
     // Slot SocketNum (1 to 30) has had an answer accepted in this tick.
     void Answered(std::int32_t SocketNum);
     bool Stale(std::int32_t SocketNum) const;

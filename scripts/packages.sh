@@ -1,8 +1,10 @@
-# Sourced by scripts/test and scripts/demo: installs what the build, the tests and the demo need.
+# Sourced by scripts/test, scripts/fuzz and scripts/demo: installs what the build, the tests, the
+# fuzz targets (clang with libFuzzer and the sanitizer runtimes) and the demo need.
 # Quick when everything is there: apt-get runs only for packages that are missing.
 
 KOV_PACKAGES=(
   cmake ninja-build g++ pkg-config
+  clang libclang-rt-14-dev
   qt6-base-dev qt6-svg-dev libgl-dev
   libmodbus-dev
   libgtest-dev libgmock-dev libbenchmark-dev

@@ -1,5 +1,6 @@
 #include "KovUni.h"
 
+#include "SettingsFileRead.h"
 #include "StrToInt.h"
 
 #include <QDomElement>
@@ -7,10 +8,26 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
 namespace {
 const QString RECORDS_ELEMENT = QStringLiteral("Records");
 const QString XML_DECLARATION = QStringLiteral(R"(version="1.0" encoding="UTF-8")");
+const QString KEPT_SUFFIX = QStringLiteral(".bad");
 constexpr int CHILD_INDENT = 2;
+
+// One line on standard error: the one place the store speaks, so that whoever set the panel
+// up can find out what became of a settings file that could not be read.
+void Warn(const QString& Text) {
+    std::fprintf(stderr, "%s\n", Text.toUtf8().constData());
+    std::fflush(stderr);
+}
+
+std::filesystem::path FileSystemPath(const QString& Name) {
+    return std::filesystem::path(QFile::encodeName(Name).toStdString());
+}
 
 void AppendTextChild(QDomDocument& document, QDomElement& parent, const QString& name,
                      const QString& text) {
@@ -115,11 +132,14 @@ std::int32_t TProgConfig::RNum(const QString& Name) const {
 void TProgConfig::OpenFile(const QString& Name) {
     if (!Name.isEmpty())
         FFileName = Name;
+    FUnreadFile.clear();
     if (!QFileInfo::exists(FFileName))
         SaveFile(QString());
     FStatus = LoadDocument() ? 1 : -1;
-    if (StoredRecordsCount() <= 0)
+    if (StoredRecordsCount() <= 0) {
+        NoteUnreadFile();
         return;
+    }
     for (std::int32_t num = 1; num <= RecordsCount(); ++num)
         ReadRecord(FRecords[num]);
     FStatus = 0;
@@ -129,14 +149,19 @@ void TProgConfig::SaveFile(const QString& Name) {
     BuildDocument();
     if (!Name.isEmpty())
         FFileName = Name;
-    FStatus = WriteDocument() ? 1 : -1;
+    if (FUnreadFile.isEmpty() || FUnreadFile != FFileName) {
+        FStatus = WriteDocument() ? 1 : -1;
+        return;
+    }
+    SaveOverUnreadFile();
 }
 
 void TProgConfig::NewFile(const QString& /*Name*/) {}
 
 void TProgConfig::BuildDocument() {
     XMLConfig.clear();
-    XMLConfig.appendChild(XMLConfig.createProcessingInstruction(QStringLiteral("xml"), XML_DECLARATION));
+    XMLConfig.appendChild(
+        XMLConfig.createProcessingInstruction(QStringLiteral("xml"), XML_DECLARATION));
     QDomElement root = XMLConfig.createElement(FConfigName);
     XMLConfig.appendChild(root);
     AppendTextChild(XMLConfig, root, RECORDS_ELEMENT, IntToStr(RecordsCount()));
@@ -147,11 +172,52 @@ void TProgConfig::BuildDocument() {
     }
 }
 
+// A file that exists but gave no record (it could not be read, or it holds no positive
+// "Records") is one the next save would overwrite: it is noted, to be kept aside first.
+void TProgConfig::NoteUnreadFile() {
+    if (!QFileInfo::exists(FFileName))
+        return; // nothing there to lose: it was missing and could not be created
+    if (FStatus == 1 && RecordsCount() <= 0)
+        return; // a store without records reads none from any file
+    if (FLoadFault.isEmpty())
+        FLoadFault = QStringLiteral("brak dodatniej liczby rekordów w elemencie Records");
+    FUnreadFile = FFileName;
+    Warn(QStringLiteral("Nie można odczytać pliku ustawień \u201E%1\u201D (%2). Obowiązują "
+                        "ustawienia domyślne; przed zapisem plik zostanie przeniesiony do "
+                        "\u201E%3\u201D.")
+             .arg(FFileName, FLoadFault, FFileName + KEPT_SUFFIX));
+}
+
+// The unread file becomes FileName.bad (an older one is replaced in the same step) before the
+// new document takes its name. When it cannot be moved, nothing is written over it.
+void TProgConfig::SaveOverUnreadFile() {
+    const QString kept = FFileName + KEPT_SUFFIX;
+    std::error_code error;
+    std::filesystem::rename(FileSystemPath(FFileName), FileSystemPath(kept), error);
+    if (error) {
+        FStatus = -1;
+        Warn(QStringLiteral("Nie można przenieść pliku ustawień \u201E%1\u201D do \u201E%2\u201D; "
+                            "plik zostaje nietknięty, a ustawienia nie zostały zapisane.")
+                 .arg(FFileName, kept));
+        return;
+    }
+    FUnreadFile.clear();
+    FStatus = WriteDocument() ? 1 : -1;
+    const QString outcome = FStatus == 1 ? QStringLiteral("ustawienia zapisano w")
+                                         : QStringLiteral("nie udało się zapisać ustawień w");
+    Warn(QStringLiteral("Plik ustawień, którego nie można było odczytać, zachowano jako "
+                        "\u201E%1\u201D; %2 \u201E%3\u201D.")
+             .arg(kept, outcome, FFileName));
+}
+
 // The new document goes beside the old file and replaces it in one step, so a failed
-// write leaves the previous file whole. Unbuffered, because commit() would put a file in
-// place even when flushing a buffered remainder failed (a full disk).
+// write leaves the previous file whole. Where nothing can be created beside it (a
+// read-only folder holding a writable file) it is written in place instead. Unbuffered,
+// because commit() would put a file in place even when flushing a buffered remainder
+// failed (a full disk).
 bool TProgConfig::WriteDocument() const {
     QSaveFile file(FFileName);
+    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
     const QByteArray bytes = XMLConfig.toByteArray(CHILD_INDENT);
@@ -160,14 +226,22 @@ bool TProgConfig::WriteDocument() const {
     return file.commit();
 }
 
+// Only a small, shallow, well-formed file reaches the document model; FLoadFault says why
+// any other was not loaded.
 bool TProgConfig::LoadDocument() {
     XMLConfig.clear();
-    QFile file(FFileName);
-    if (!file.open(QIODevice::ReadOnly))
+    const TSettingsBytes file = ReadSettingsBytes(FFileName);
+    FLoadFault = file.Fault;
+    if (FLoadFault.isEmpty())
+        FLoadFault = StructureFault(file.Bytes);
+    if (!FLoadFault.isEmpty())
         return false;
-    if (XMLConfig.setContent(&file))
+    int line = 0;
+    int column = 0;
+    if (XMLConfig.setContent(file.Bytes, nullptr, &line, &column))
         return true;
     XMLConfig.clear();
+    FLoadFault = QStringLiteral("niepoprawny XML w wierszu %1, kolumnie %2").arg(line).arg(column);
     return false;
 }
 

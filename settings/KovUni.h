@@ -22,7 +22,8 @@ struct TConfigRecord {
 // The owner sets ConfigName, declares every record with AddRecord, sets FileName, calls
 // OpenFile, and later WriteVal and SaveFile. Records are numbered 1 up in declaration order;
 // record 0 is a placeholder that never reaches the file. Nothing is thrown: file failures
-// show only in Status (0 records read, 1 saved or loaded without records, -1 failed).
+// show in Status (0 records read, 1 saved or loaded without records, -1 failed), and a file
+// that could not be read is named, with what became of it, on standard error.
 class TProgConfig {
 public:
     TProgConfig();
@@ -51,7 +52,11 @@ public:
     std::int32_t RNum(const QString& Name) const;
 
     // A non-empty Name first becomes FileName. OpenFile creates a missing file from the
-    // current values, then reads every declared record by name.
+    // current values, then reads every declared record by name. A file it takes no record from
+    // (unreadable, not a regular file, over 64 KB, not well-formed, nested too deep, with a
+    // document type, or without a positive "Records") is moved to FileName.bad by the first
+    // SaveFile over it, replacing an older one; when it cannot be moved, that save writes
+    // nothing. A save writes in place when the folder takes no new file.
     void OpenFile(const QString& Name);
     void SaveFile(const QString& Name);
     // A new file needs nothing of its own: OpenFile writes one when none exists.
@@ -69,6 +74,8 @@ private:
     bool IsRecordNum(std::int32_t Num) const { return Num >= 0 && Num <= RecordsCount(); }
     void AppendRecord(const QString& Name, TRecordType RType);
     void BuildDocument();
+    void NoteUnreadFile();
+    void SaveOverUnreadFile();
     bool WriteDocument() const;
     bool LoadDocument();
     std::int32_t StoredRecordsCount() const;
@@ -79,4 +86,9 @@ private:
     QString FConfigName;
     std::int32_t FStatus = 0;
     QDomDocument XMLConfig;
+    // Why the last OpenFile took no record, in Polish for the warning.
+    QString FLoadFault;
+    // The file the last OpenFile found but could not take records from; kept aside as
+    // FileName.bad by the first save over it.
+    QString FUnreadFile;
 };

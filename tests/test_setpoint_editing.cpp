@@ -318,6 +318,24 @@ TEST_F(SetpointEditing, StepsAndStoreWaitForTheFirstReadOfTheBlock) {
     EXPECT_EQ(Link.Controller.ReadTableREG(EDIT_VALUE), 810);
 }
 
+// A read the temperature page asked for that completes after the work-time page was opened
+// holds the temperature: it must not unlock the work-time page, whose store would write it as
+// the work time.
+TEST_F(SetpointEditing, AReadForTheOtherPageDoesNotUnlockStepsOrStore) {
+    Setpoint(TEMP_SET, 800);
+    EditBlock(800, 400, 1100, 10);
+    Click(Window.BtSelTabTemp);
+    ASSERT_TRUE(Link.TickUntil([this] { return BlockReads() == 1; }));
+    Click(Window.BtSelTabTime);
+    ASSERT_TRUE(ReadAnswered());
+    EXPECT_EQ(EditValue(), 800);
+    const std::int32_t queued = Window.Port->Sockets->Count();
+    Click(Window.BtSetTimeUp);
+    Click(Window.BtSetTimeWrite);
+    EXPECT_EQ(EditValue(), 800);
+    EXPECT_EQ(Window.Port->Sockets->Count(), queued);
+}
+
 struct TStoreCase {
     std::string Page;
     std::int32_t Setpoint;

@@ -1,21 +1,24 @@
+#include "EnforcedPermissions.h"
 #include "KovUni.h"
+#include "PanelRecords.h"
+#include "StderrCapture.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <csignal>
 #include <cstdint>
-#include <ostream>
 #include <string>
 
 namespace {
-const QString CONFIG_NAME = QStringLiteral("Kovalta_Config");
-
 // The file a first start writes: the panel's five records at their defaults.
 const std::string DEFAULTS_FILE = R"(<?xml version="1.0" encoding="UTF-8"?>
 <Kovalta_Config>
@@ -28,50 +31,8 @@ const std::string DEFAULTS_FILE = R"(<?xml version="1.0" encoding="UTF-8"?>
 </Kovalta_Config>
 )";
 
-// The panel's five settings, as the window reads them from the store.
-struct PanelValues {
-    QString ip = QStringLiteral("192.168.0.222");
-    std::int32_t port = 502;
-    bool constIp = true;
-    bool autoIp = false;
-    bool connectAuto = true;
-    bool operator==(const PanelValues&) const = default;
-};
-
-void PrintTo(const PanelValues& v, std::ostream* os) {
-    *os << "{" << v.ip.toStdString() << ", " << v.port << ", " << v.constIp << ", " << v.autoIp
-        << ", " << v.connectAuto << "}";
-}
-
 const PanelValues DEFAULTS;
 const PanelValues CHANGED{QStringLiteral("10.0.0.7"), 1502, false, true, false};
-
-void DeclarePanelRecords(TProgConfig& store) {
-    store.SetConfigName(CONFIG_NAME);
-    store.AddRecord(QStringLiteral("ServerTCP-IP"), QStringLiteral("192.168.0.222"));
-    store.AddRecord(QStringLiteral("ServerTCP-Port"), 502);
-    store.AddRecord(QStringLiteral("ServerTCP-ConstIP"), true);
-    store.AddRecord(QStringLiteral("ServerTCP-AutoIP"), false);
-    store.AddRecord(QStringLiteral("ServerTCP-ConnectAuto"), true);
-}
-
-PanelValues ReadPanel(const TProgConfig& store) {
-    PanelValues v;
-    store.ReadVal(1, v.ip);
-    store.ReadVal(2, v.port);
-    store.ReadVal(3, v.constIp);
-    store.ReadVal(4, v.autoIp);
-    store.ReadVal(5, v.connectAuto);
-    return v;
-}
-
-void WritePanel(TProgConfig& store, const PanelValues& v) {
-    store.WriteVal(1, v.ip);
-    store.WriteVal(2, v.port);
-    store.WriteVal(3, v.constIp);
-    store.WriteVal(4, v.autoIp);
-    store.WriteVal(5, v.connectAuto);
-}
 
 std::string CanonicalFile(const PanelValues& v) {
     const auto flag = [](bool b) { return b ? "1" : "0"; };
@@ -106,6 +67,18 @@ const QByteArray CHANGED_ELEMENTS = "<ServerTCP-IP>10.0.0.7</ServerTCP-IP>\n"
                                     "<ServerTCP-AutoIP>1</ServerTCP-AutoIP>\n"
                                     "<ServerTCP-ConnectAuto>0</ServerTCP-ConnectAuto>\n";
 
+// A well-formed file of CHANGED_ELEMENTS, padded with spaces inside the root to Size bytes.
+QByteArray PaddedChangedFile(qsizetype Size) {
+    const QByteArray end = "</Kovalta_Config>\n";
+    QByteArray text = FileWith("5", CHANGED_ELEMENTS);
+    text.chop(end.size());
+    return text + QByteArray(Size - text.size() - end.size(), ' ') + end;
+}
+
+QByteArray Repeated(const QByteArray& Part, qsizetype Times) {
+    return Part.repeated(Times);
+}
+
 class SettingsFile : public testing::Test {
 protected:
     void SetUp() override {
@@ -134,8 +107,28 @@ protected:
         store.OpenFile(QString());
     }
 
+    // Opens a file the store must refuse, and returns how long the opening took: the values stay,
+    // the next save writes them whole, and the file is kept beside it as it was.
+    qint64 ExpectRefusedAndKeptAside(const QByteArray& bytes, const char* what) {
+        WritePanel(store, DEFAULTS);
+        Write(path, bytes);
+        QElapsedTimer clock;
+        clock.start();
+        store.OpenFile(QString());
+        const qint64 opening = clock.elapsed();
+        EXPECT_EQ(store.Status(), -1) << what;
+        EXPECT_EQ(ReadPanel(store), DEFAULTS) << what;
+        store.SaveFile(QString());
+        EXPECT_EQ(store.Status(), 1) << what;
+        EXPECT_EQ(Read(path), DEFAULTS_FILE) << what;
+        EXPECT_EQ(Read(kept), bytes.toStdString()) << what;
+        return opening;
+    }
+
     QTemporaryDir dir;
     const QString path = Path(QStringLiteral("Kovalta_Config.xml"));
+    // Where a file that could not be read is kept.
+    const QString kept = Path(QStringLiteral("Kovalta_Config.xml.bad"));
     TProgConfig store;
 };
 
@@ -233,11 +226,14 @@ TEST_F(SettingsFile, NoPositiveRecordsCountReadsNothingAndTheNextSaveWritesFive)
     const char* notPositive[] = {nullptr, "", "0", "-1", "abc", "5 ", "$"};
     for (const char* records : notPositive) {
         const char* shown = records ? records : "(absent)";
-        OpenWith(FileWith(records, CHANGED_ELEMENTS));
+        const QByteArray file = FileWith(records, CHANGED_ELEMENTS);
+        OpenWith(file);
         EXPECT_EQ(store.Status(), 1) << shown;
         EXPECT_EQ(ReadPanel(store), DEFAULTS) << shown;
         store.SaveFile(QString());
         EXPECT_EQ(Read(path), DEFAULTS_FILE) << shown;
+        // The address it held is not lost with it.
+        EXPECT_EQ(Read(kept), file.toStdString()) << shown;
     }
 }
 
@@ -353,15 +349,8 @@ TEST_F(SettingsFile, MalformedFileFailsKeepsEveryValueAndTheNextSaveWritesAWhole
         {"two roots", FileWith("5", CHANGED_ELEMENTS) + "<Second/>"},
         {"binary", QByteArray("\x00\xFF\xFE<\x01", 5)},
     };
-    for (const auto& c : cases) {
-        WritePanel(store, DEFAULTS);
-        OpenWith(c.file);
-        EXPECT_EQ(store.Status(), -1) << c.what;
-        EXPECT_EQ(ReadPanel(store), DEFAULTS) << c.what;
-        store.SaveFile(QString());
-        EXPECT_EQ(store.Status(), 1) << c.what;
-        EXPECT_EQ(Read(path), DEFAULTS_FILE) << c.what;
-    }
+    for (const auto& c : cases)
+        ExpectRefusedAndKeptAside(c.file, c.what);
 }
 
 // Root ignores permission bits, so each target here fails for every user: the path through
@@ -493,5 +482,236 @@ TEST_F(SettingsFile, NonEmptyNameBecomesTheFileName) {
     store.SaveFile(path);
     EXPECT_EQ(store.FileName(), path);
     EXPECT_EQ(Read(path), CanonicalFile(CHANGED));
+}
+TEST_F(SettingsFile, FileOfAtMost64KBIsReadAndALargerOneIsKeptAside) {
+    const QByteArray limit = PaddedChangedFile(65536);
+    OpenWith(limit);
+    EXPECT_EQ(store.Status(), 0);
+    EXPECT_EQ(ReadPanel(store), CHANGED);
+
+    const struct {
+        const char* what;
+        QByteArray file;
+    } tooLarge[] = {
+        {"one byte over", PaddedChangedFile(65537)},
+        {"65 KB", PaddedChangedFile(65 * 1024)},
+    };
+    for (const auto& c : tooLarge)
+        ExpectRefusedAndKeptAside(c.file, c.what);
+}
+
+// A gigabyte that is mostly a hole on disk: were it read whole, the store would hold a
+// gigabyte of memory before the document model refused it.
+TEST_F(SettingsFile, GigabyteFileIsRefusedWithoutBeingRead) {
+    constexpr qint64 GIGABYTE = qint64{1} << 30;
+    Write(path, FileWith("5", CHANGED_ELEMENTS));
+    ASSERT_TRUE(QFile::resize(path, GIGABYTE));
+    QElapsedTimer clock;
+    clock.start();
+    store.OpenFile(QString());
+    EXPECT_LT(clock.elapsed(), 1000);
+    EXPECT_EQ(store.Status(), -1);
+    EXPECT_EQ(ReadPanel(store), DEFAULTS);
+    store.SaveFile(QString());
+    EXPECT_EQ(Read(path), DEFAULTS_FILE);
+    EXPECT_EQ(QFileInfo(kept).size(), GIGABYTE);
+}
+
+// Each of these takes the document model 0.5 to 5 s (an optimised Qt, an idle machine); a
+// store that lets them through makes the panel wait that long before its window appears.
+// Refused before the model sees them, each costs milliseconds: one second leaves room for a
+// loaded machine.
+TEST_F(SettingsFile, DeepOrEntityLadenFileIsRefusedInBoundedTimeAndKeptAside) {
+    const QByteArray entity = QByteArray(4000, 'x');
+    const QByteArray entityFile = "<!DOCTYPE Kovalta_Config [<!ENTITY a \"" + entity +
+                                  "\">]>\n<Kovalta_Config>\n<Records>5</Records>\n" +
+                                  CHANGED_ELEMENTS + "<Note>" + Repeated("&a;", 20000) +
+                                  "</Note>\n</Kovalta_Config>\n";
+    const struct {
+        const char* what;
+        QByteArray file;
+    } cases[] = {
+        {"21845 levels, never closed", Repeated("<a>", 21845)},
+        {"9362 levels, closed", Repeated("<a>", 9362) + Repeated("</a>", 9362)},
+        {"a 4000-character entity used 20000 times", entityFile},
+        {"a document type alone", "<!DOCTYPE Kovalta_Config>\n" + FileWith("5", CHANGED_ELEMENTS)},
+    };
+    for (const auto& c : cases) {
+        ASSERT_LE(c.file.size(), 65536) << c.what;
+        EXPECT_LT(ExpectRefusedAndKeptAside(c.file, c.what), 1000) << c.what;
+    }
+}
+
+// Lines the store writes to standard error, with the paths it names.
+std::string UnreadWarning(const QString& File, const char* Fault) {
+    return QStringLiteral("Nie można odczytać pliku ustawień \u201E%1\u201D (%2). Obowiązują "
+                          "ustawienia domyślne; przed zapisem plik zostanie przeniesiony do "
+                          "\u201E%1.bad\u201D.\n")
+        .arg(File, QString::fromUtf8(Fault))
+        .toStdString();
+}
+
+std::string KeptWarning(const QString& File) {
+    return QStringLiteral("Plik ustawień, którego nie można było odczytać, zachowano jako "
+                          "\u201E%1.bad\u201D; ustawienia zapisano w \u201E%1\u201D.\n")
+        .arg(File)
+        .toStdString();
+}
+
+// Opening a named pipe for reading waits for a writer that never comes: the panel would hang
+// before its window appears.
+TEST_F(SettingsFile, NamedPipeIsNotWaitedOn) {
+    ASSERT_EQ(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    StderrCapture captured;
+    store.OpenFile(QString());
+    EXPECT_EQ(store.Status(), -1);
+    EXPECT_EQ(ReadPanel(store), DEFAULTS);
+    EXPECT_EQ(captured.Text(), UnreadWarning(path, "to nie jest zwykły plik"));
+}
+
+TEST_F(SettingsFile, ElementsNestedUpToSixteenLevelsAreRead) {
+    // The root is the first level; the note adds the rest.
+    const auto nestedTo = [](int Levels) {
+        const int inner = Levels - 1;
+        return FileWith("5", CHANGED_ELEMENTS + Repeated("<Note>", inner) + "deep" +
+                                 Repeated("</Note>", inner) + "\n");
+    };
+    OpenWith(nestedTo(16));
+    EXPECT_EQ(store.Status(), 0);
+    EXPECT_EQ(ReadPanel(store), CHANGED);
+
+    WritePanel(store, DEFAULTS);
+    OpenWith(nestedTo(17));
+    EXPECT_EQ(store.Status(), -1);
+    EXPECT_EQ(ReadPanel(store), DEFAULTS);
+}
+
+// The folder's permission bits are put back before the temporary folder is removed.
+class ReadOnlyFolder {
+public:
+    explicit ReadOnlyFolder(const QString& Folder) : FFolder(Folder) {
+        QFile::setPermissions(FFolder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup |
+                                           QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
+    }
+    ~ReadOnlyFolder() {
+        QFile::setPermissions(FFolder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    ReadOnlyFolder(const ReadOnlyFolder&) = delete;
+    ReadOnlyFolder& operator=(const ReadOnlyFolder&) = delete;
+
+private:
+    QString FFolder;
+};
+
+const PanelValues OTHER{QStringLiteral("172.16.5.9"), 5020, true, false, true};
+
+// The temporary file a replacing save needs cannot be created in the folder; the file itself
+// is writable, so the save lands in it.
+TEST_F(SettingsFile, ReadOnlyFolderWithAWritableFileTakesTheSaveInPlace) {
+    WritePanel(store, CHANGED);
+    store.SaveFile(QString());
+    ReadOnlyFolder folder(dir.path());
+    EnforcedPermissions asUser;
+    if (!EnforcedPermissions::HoldInFolder(QFile::encodeName(dir.path()).constData()))
+        GTEST_SKIP() << "a read-only folder cannot be made to hold for this process";
+
+    TProgConfig panel;
+    DeclarePanelRecords(panel);
+    panel.OpenFile(path);
+    EXPECT_EQ(panel.Status(), 0);
+    EXPECT_EQ(ReadPanel(panel), CHANGED);
+    WritePanel(panel, OTHER);
+    panel.SaveFile(QString());
+    EXPECT_EQ(panel.Status(), 1);
+    EXPECT_EQ(Read(path), CanonicalFile(OTHER));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System),
+              QStringList{QStringLiteral("Kovalta_Config.xml")});
+}
+
+TEST_F(SettingsFile, UnreadableFileIsKeptAsBadAndTheDefaultsAreSavedBesideIt) {
+    const std::string users = CanonicalFile(CHANGED);
+    Write(path, QByteArray::fromStdString(users));
+    Write(kept, "an older kept file");
+    ASSERT_TRUE(QFile::setPermissions(path, QFile::Permissions()));
+    {
+        EnforcedPermissions asUser;
+        if (QFile(path).open(QIODevice::ReadOnly))
+            GTEST_SKIP() << "an unreadable file cannot be made to hold for this process";
+
+        StderrCapture opening;
+        store.OpenFile(QString());
+        EXPECT_EQ(store.Status(), -1);
+        EXPECT_EQ(ReadPanel(store), DEFAULTS);
+        EXPECT_EQ(opening.Text(), UnreadWarning(path, "brak dostępu do odczytu"));
+
+        StderrCapture saving;
+        store.SaveFile(QString());
+        EXPECT_EQ(store.Status(), 1);
+        EXPECT_EQ(saving.Text(), KeptWarning(path));
+    }
+    EXPECT_EQ(Read(path), DEFAULTS_FILE);
+    ASSERT_TRUE(QFile::setPermissions(kept, QFile::ReadOwner | QFile::WriteOwner));
+    EXPECT_EQ(Read(kept), users);
+}
+
+// Moving the file aside needs the folder; without it the file stays as it is and nothing is
+// written over it.
+TEST_F(SettingsFile, UnreadFileInAReadOnlyFolderIsNeitherMovedNorOverwritten) {
+    const QByteArray malformed = "<Kovalta_Config><Records>5</Records><ServerTCP-IP>10.0.0.7";
+    Write(path, malformed);
+    ReadOnlyFolder folder(dir.path());
+    EnforcedPermissions asUser;
+    if (!EnforcedPermissions::HoldInFolder(QFile::encodeName(dir.path()).constData()))
+        GTEST_SKIP() << "a read-only folder cannot be made to hold for this process";
+
+    store.OpenFile(QString());
+    EXPECT_EQ(store.Status(), -1);
+    StderrCapture saving;
+    store.SaveFile(QString());
+    EXPECT_EQ(store.Status(), -1);
+    EXPECT_EQ(saving.Text(),
+              QStringLiteral("Nie można przenieść pliku ustawień \u201E%1\u201D do "
+                             "\u201E%1.bad\u201D; plik zostaje nietknięty, a ustawienia nie "
+                             "zostały zapisane.\n")
+                  .arg(path)
+                  .toStdString());
+    EXPECT_EQ(Read(path), malformed.toStdString());
+    EXPECT_FALSE(QFile::exists(kept));
+}
+
+TEST_F(SettingsFile, OnlyTheFirstSaveOverAnUnreadFileMovesIt) {
+    const QByteArray malformed = "<Kovalta_Config><Records>5</Records>";
+    OpenWith(malformed);
+    ASSERT_EQ(store.Status(), -1);
+
+    const QString elsewhere = Path(QStringLiteral("elsewhere.xml"));
+    store.SaveFile(elsewhere);
+    EXPECT_EQ(Read(elsewhere), DEFAULTS_FILE);
+    EXPECT_EQ(Read(path), malformed.toStdString());
+    EXPECT_FALSE(QFile::exists(kept));
+
+    store.SaveFile(path);
+    EXPECT_EQ(Read(path), DEFAULTS_FILE);
+    EXPECT_EQ(Read(kept), malformed.toStdString());
+
+    WritePanel(store, CHANGED);
+    StderrCapture saving;
+    store.SaveFile(QString());
+    EXPECT_EQ(Read(path), CanonicalFile(CHANGED));
+    EXPECT_EQ(Read(kept), malformed.toStdString());
+    EXPECT_EQ(saving.Text(), "");
+}
+
+// A store without records reads none from any file, its own included: nothing to keep aside.
+TEST_F(SettingsFile, StoreWithoutRecordsKeepsNothingAside) {
+    TProgConfig empty;
+    empty.SetConfigName(PANEL_CONFIG_NAME);
+    StderrCapture captured;
+    empty.OpenFile(path);
+    EXPECT_EQ(empty.Status(), 1);
+    empty.SaveFile(QString());
+    EXPECT_EQ(empty.Status(), 1);
+    EXPECT_FALSE(QFile::exists(kept));
+    EXPECT_EQ(captured.Text(), "");
 }
 } // namespace
