@@ -1,31 +1,16 @@
 // The status view's cost on every port event: the time of one PortTrans call, and how many
 // widgets it makes repaint. With an unchanged image no widget should repaint.
 #include "BenchMain.h"
+#include "RepaintWatch.h"
 #include "WindowRig.h"
 
 #include "SaunaREG.h"
 
 #include <QApplication>
-#include <QEvent>
-#include <QSet>
 
 #include <benchmark/benchmark.h>
 
 namespace {
-
-// Records every widget that receives a paint event.
-class TPaintCounter : public QObject {
-public:
-    QSet<QObject*> Painted;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint) {
-            Painted.insert(watched);
-        }
-        return false;
-    }
-};
 
 // The window shown and drawn once with the image, so that only changes are left to paint.
 void ShowSettled(WindowRig& Rig) {
@@ -37,11 +22,9 @@ void ShowSettled(WindowRig& Rig) {
 
 // The widgets that repaint once the events pending after the calls are processed.
 int CountRepainted() {
-    TPaintCounter counter;
-    qApp->installEventFilter(&counter);
+    TRepaintWatch watch;
     QApplication::processEvents();
-    qApp->removeEventFilter(&counter);
-    return static_cast<int>(counter.Painted.size());
+    return static_cast<int>(watch.Painted.size());
 }
 
 void BM_PortTransUnchangedImage(benchmark::State& state) {
@@ -53,6 +36,20 @@ void BM_PortTransUnchangedImage(benchmark::State& state) {
     state.counters["widgets_repainted"] = CountRepainted();
 }
 BENCHMARK(BM_PortTransUnchangedImage);
+
+// One transaction as the poll shows it, an unchanged image: the Tx and Rx indicators change
+// colour on every step and repaint alone.
+void BM_PortTransOneTransaction(benchmark::State& state) {
+    WindowRig rig;
+    ShowSettled(rig);
+    for (auto _ : state) {
+        for (const TPortStatus step : {PORT_TRANS, PORT_REC, PORT_COMPLETE}) {
+            rig.Window->Port->OnTrans(step);
+        }
+    }
+    state.counters["widgets_repainted"] = CountRepainted();
+}
+BENCHMARK(BM_PortTransOneTransaction);
 
 // For comparison: a new temperature on every call repaints the digits that change, and what
 // lies under them.

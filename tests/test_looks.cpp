@@ -3,6 +3,7 @@
 #include "ImageListCatalog.h"
 #include "QtPrinters.h"
 #include "Shadow.h"
+#include "TControlEffect.h"
 #include "TDockBar.h"
 #include "TGlyph.h"
 #include "TImageList.h"
@@ -13,6 +14,7 @@
 #include "TStyledButton.h"
 #include "TextColor.h"
 
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLinearGradient>
@@ -192,6 +194,33 @@ TEST(Shadows, AGlowComesFromTheLitPartsOnly) {
     const int unlit = peakGlow(QColor(0x30, 0x08, 0x08));
     EXPECT_GT(lit, 0);
     EXPECT_LT(unlit * 4, lit);
+}
+
+// A control's shadow is that of what the control shows now: a frame that loses its fill loses
+// the shadow it cast, and casts it again with the fill back.
+TEST(Shadows, AControlsShadowFollowsWhatItShows) {
+    QWidget window;
+    window.resize(100, 100);
+    auto* frame = new TRectangle(&window);
+    frame->setGeometry(20, 20, 40, 40);
+    frame->SetStrokeThickness(0);
+    frame->SetFillColor(Qt::white);
+    frame->SetFillKind(TRectangle::FILL_SOLID);
+    ControlEffect(frame)->SetShadow(TShadowLook{6, 45, 0.2, 1.0, Qt::black});
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    // How much darker the shadow's corner below and right of the frame is than the window.
+    const auto shade = [&window] {
+        QApplication::processEvents();
+        QImage image(window.size(), QImage::Format_ARGB32_Premultiplied);
+        window.render(&image);
+        return qGray(image.pixel(95, 5)) - qGray(image.pixel(63, 63));
+    };
+    EXPECT_GT(shade(), 60);
+    frame->SetFillKind(TRectangle::FILL_NONE);
+    EXPECT_EQ(shade(), 0);
+    frame->SetFillKind(TRectangle::FILL_SOLID);
+    EXPECT_GT(shade(), 60);
 }
 
 // A button of the given look showing entry `index` of the neutral list.

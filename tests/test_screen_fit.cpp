@@ -23,11 +23,14 @@ constexpr int Spill = 40;
 
 // Renders what `label` paints on a transparent ground, with the spill band around its box: the
 // box keeps its place and size. A label clips a text that runs past its box, so the text it
-// paints is cut where the box ends.
+// paints is cut where the box ends. A label that paints the fill it stands on paints its text
+// alone here.
 QImage PaintedText(QLabel& label, qreal ratio) {
     const QRect geometry = label.geometry();
     const QMargins margins = label.contentsMargins();
     const QMargins band(Spill, Spill, Spill, Spill);
+    const bool filled = label.autoFillBackground();
+    label.setAutoFillBackground(false);
     label.setContentsMargins(margins + band);
     label.setGeometry(geometry.marginsAdded(band));
     QImage image(label.size() * ratio, QImage::Format_ARGB32_Premultiplied);
@@ -36,6 +39,7 @@ QImage PaintedText(QLabel& label, qreal ratio) {
     label.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
     label.setGeometry(geometry);
     label.setContentsMargins(margins);
+    label.setAutoFillBackground(filled);
     return image;
 }
 

@@ -6,6 +6,7 @@
 // saunas 2 and 3 chosen on the sauna page (live-sauna-N). The checks catch blank or mis-sized
 // renders and a window that is not showing the simulator's values.
 #include "G700SimProcess.h"
+#include "QtPrinters.h"
 #include "SaunaREG.h"
 #include "SimPresets.h"
 #include "WindowRig.h"
@@ -19,6 +20,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QImage>
+#include <QLabel>
 #include <QPainter>
 #include <QTemporaryDir>
 #include <QTest>
@@ -52,6 +54,21 @@ int DistinctColours(const QImage& image) {
     return static_cast<int>(colours.size());
 }
 
+// The smallest rectangle holding every pixel in which two renders of one size differ, in
+// logical pixels; empty when they are the same.
+QRect Differences(const QImage& one, const QImage& other) {
+    QRect area;
+    for (int y = 0; y < one.height(); ++y) {
+        for (int x = 0; x < one.width(); ++x) {
+            if (one.pixel(x, y) != other.pixel(x, y)) {
+                area |= QRect(x, y, 1, 1);
+            }
+        }
+    }
+    const qreal ratio = one.devicePixelRatio();
+    return QRectF(area.topLeft() / ratio, area.size() / ratio).toAlignedRect();
+}
+
 // Writes the window at 100 % and 200 % as NAME.png and NAME@2x.png; each must be a whole,
 // painted window.
 void WriteWindow(QWidget& window, const QString& name) {
@@ -77,6 +94,36 @@ TEST_P(ScreenRender, WritesPageAtOneAndTwoTimesScale) {
 }
 
 INSTANTIATE_TEST_SUITE_P(AllPages, ScreenRender, ::testing::Range(0, 5));
+
+// Labels on a rectangle's fill paint that fill themselves, so that a change repaints the label
+// alone. Every page looks exactly as it does with the fill showing through them.
+TEST(ScreenRenderOpaqueLabels, LookAsTheFillShowingThroughThem) {
+    TKovMainForm window;
+    window.show();
+    QList<QLabel*> opaque;
+    for (QLabel* label : window.findChildren<QLabel*>()) {
+        if (label->autoFillBackground()) {
+            opaque.append(label);
+        }
+    }
+    ASSERT_TRUE(opaque.contains(window.LabTx) && opaque.contains(window.LabRx));
+    const auto render = [&window, &opaque](bool labelsOpaque, qreal ratio) {
+        for (QLabel* label : opaque) {
+            label->setAutoFillBackground(labelsOpaque);
+        }
+        return RenderWindow(window, ratio);
+    };
+    for (int page = 0; page < window.TabControl->count(); ++page) {
+        window.TabControl->setCurrentIndex(page);
+        QApplication::processEvents();
+        for (const qreal ratio : {1.0, 2.0}) {
+            // The first render at a new scale is not yet the settled picture: it warms the caches.
+            render(false, ratio);
+            EXPECT_EQ(Differences(render(true, ratio), render(false, ratio)), QRect())
+                << "page " << page << " at " << ratio;
+        }
+    }
+}
 
 // The main page as the status view will show a running sauna: 85 degrees, heater and light 1
 // on, no vent, the steam heating mode, a third of the work time gone, one button pressed.

@@ -3,6 +3,7 @@
 #include "WindowRig.h"
 
 #include "ModbusReplies.h"
+#include "RepaintWatch.h"
 #include "SaunaREG.h"
 #include "TControlEffect.h"
 #include "TGlyph.h"
@@ -15,9 +16,11 @@
 #include <QDir>
 #include <QImage>
 #include <QLabel>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
 #include <utility>
@@ -295,6 +298,30 @@ TEST_F(StatusView, SaunaNumberIsTheSlaveAddress) {
     Window.Port->SetSlaveAddr(3);
     Rig.Raise(PORT_IDLE);
     EXPECT_EQ(Window.LabSaunaAddr->text(), "Sauna 3");
+}
+
+// The link indicators change colour on every poll tick. With an unchanged image they repaint
+// themselves and nothing else: not the top bar, its rectangle or the window behind them.
+TEST(StatusViewRepaint, PollingAnUnchangedImageRepaintsTheTxAndRxIndicatorsAlone) {
+    WindowRig rig;
+    FillHeatingSauna(rig.Sauna());
+    rig.Raise(PORT_COMPLETE);
+    rig.Window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(rig.Window.get()));
+    QApplication::processEvents();
+    TRepaintWatch watch;
+    for (int transaction = 0; transaction < 5; ++transaction) {
+        for (const TPortStatus step : {PORT_TRANS, PORT_REC, PORT_COMPLETE}) {
+            rig.Raise(step);
+            QApplication::processEvents();
+        }
+    }
+    std::vector<std::string> painted;
+    for (const QObject* widget : watch.Painted) {
+        painted.push_back(widget->objectName().toStdString());
+    }
+    std::sort(painted.begin(), painted.end());
+    EXPECT_EQ(painted, (std::vector<std::string>{"LabRx", "LabTx"}));
 }
 
 // The whole road: the poll set served by the scripted gateway fills the view.

@@ -2,6 +2,7 @@
 
 #include "FormFonts.h"
 #include "ImageListBinding.h"
+#include "OpaqueLabels.h"
 #include "PanelTheme.h"
 #include "ShadowEffects.h"
 #include "TPageAreaLook.h"
@@ -26,6 +27,7 @@ void CompleteLayout(QWidget* form) {
     ApplyPanelTheme(form);
     ApplyFormFonts(form);
     AttachShadowEffects(form);
+    MakeLabelsOpaqueOnFills(form);
     AttachPageAreaLooks(form);
     BindImageLists(form);
 }

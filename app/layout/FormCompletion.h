@@ -1,7 +1,7 @@
 #pragma once
 // What the layout form cannot say itself, done once after it is built: the dark theme, pixel font
-// sizes, the shadow effects, the page area's look and the binding of controls to the window's image
-// lists.
+// sizes, the shadow effects, labels that paint the fill under them, the page area's look and the
+// binding of controls to the window's image lists.
 
 class QWidget;
 

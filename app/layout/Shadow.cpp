@@ -67,7 +67,11 @@ std::vector<std::uint8_t> BlurredMask(const QImage& image, int pad, int radius, 
     return plane;
 }
 
-QPixmap MakeShadow(const QPixmap& picture, const QColor& color, int radius, TShadowMask mask) {
+int ShadowRadius(const TShadowLook& look, qreal ratio) {
+    return BoxRadius(look.Softness * Looks::BlurPxPerSoftness * ratio);
+}
+
+QPixmap BlurredShadow(const QPixmap& picture, const QColor& color, int radius, TShadowMask mask) {
     const QImage image = picture.toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
     const int pad = BoxPasses * radius;
     const std::vector<std::uint8_t> plane = BlurredMask(image, pad, radius, mask);
@@ -100,24 +104,20 @@ qreal ShadowReach(const TShadowLook& look) {
            look.Softness * Looks::BlurPxPerSoftness;
 }
 
-void DrawShadow(QPainter& painter, const QPixmap& picture, const QPointF& pictureTopLeft,
-                const TShadowLook& look, TShadowMask mask) {
-    if (picture.isNull() || look.Opacity <= 0.0) {
+QPixmap MakeShadow(const QPixmap& picture, const TShadowLook& look, TShadowMask mask) {
+    if (picture.isNull()) {
+        return {};
+    }
+    return BlurredShadow(picture, look.Color, ShadowRadius(look, picture.devicePixelRatio()), mask);
+}
+
+void DrawMadeShadow(QPainter& painter, const QPixmap& shadow, const QPointF& pictureTopLeft,
+                    const TShadowLook& look) {
+    if (shadow.isNull() || look.Opacity <= 0.0) {
         return;
     }
-    const qreal ratio = picture.devicePixelRatio();
-    const int radius = BoxRadius(look.Softness * Looks::BlurPxPerSoftness * ratio);
-    const QString key = QStringLiteral("kov-shadow:%1:%2:%3:%4")
-                            .arg(picture.cacheKey())
-                            .arg(look.Color.rgba())
-                            .arg(radius)
-                            .arg(mask);
-    QPixmap shadow;
-    if (!QPixmapCache::find(key, &shadow)) {
-        shadow = MakeShadow(picture, look.Color, radius, mask);
-        QPixmapCache::insert(key, shadow);
-    }
-    const qreal pad = BoxPasses * radius / ratio;
+    const qreal ratio = shadow.devicePixelRatio();
+    const qreal pad = BoxPasses * ShadowRadius(look, ratio) / ratio;
     const QPointF offset = ShadowOffset(look);
     // Whole device pixels keep the shadow as sharp as its blur allows.
     const QPointF topLeft(std::round((pictureTopLeft.x() + offset.x() - pad) * ratio) / ratio,
@@ -126,4 +126,22 @@ void DrawShadow(QPainter& painter, const QPixmap& picture, const QPointF& pictur
     painter.setOpacity(opacity * look.Opacity);
     painter.drawPixmap(topLeft, shadow);
     painter.setOpacity(opacity);
+}
+
+void DrawShadow(QPainter& painter, const QPixmap& picture, const QPointF& pictureTopLeft,
+                const TShadowLook& look, TShadowMask mask) {
+    if (picture.isNull() || look.Opacity <= 0.0) {
+        return;
+    }
+    const QString key = QStringLiteral("kov-shadow:%1:%2:%3:%4")
+                            .arg(picture.cacheKey())
+                            .arg(look.Color.rgba())
+                            .arg(ShadowRadius(look, picture.devicePixelRatio()))
+                            .arg(mask);
+    QPixmap shadow;
+    if (!QPixmapCache::find(key, &shadow)) {
+        shadow = MakeShadow(picture, look, mask);
+        QPixmapCache::insert(key, shadow);
+    }
+    DrawMadeShadow(painter, shadow, pictureTopLeft, look);
 }

@@ -13,6 +13,8 @@ TControlEffect::TControlEffect(QObject* parent) : QGraphicsEffect(parent) {
 
 void TControlEffect::SetShadow(const std::optional<TShadowLook>& shadow) {
     FShadow = shadow;
+    FShadowPixmap = QPixmap();
+    FShadowSource = 0;
     UpdateEnabled();
     updateBoundingRect();
     update();
@@ -47,7 +49,11 @@ void TControlEffect::draw(QPainter* painter) {
     const qreal opacity = painter->opacity();
     painter->setOpacity(opacity * FSourceOpacity);
     if (FShadow) {
-        DrawShadow(*painter, pixmap, QPointF(offset), *FShadow, SHADOW_FROM_ALPHA);
+        if (pixmap.cacheKey() != FShadowSource) {
+            FShadowPixmap = MakeShadow(pixmap, *FShadow, SHADOW_FROM_ALPHA);
+            FShadowSource = pixmap.cacheKey();
+        }
+        DrawMadeShadow(*painter, FShadowPixmap, QPointF(offset), *FShadow);
     }
     painter->drawPixmap(offset, pixmap);
     painter->setOpacity(opacity);

@@ -5,6 +5,7 @@
 #include "Looks.h"
 
 #include <QGraphicsEffect>
+#include <QPixmap>
 
 #include <optional>
 
@@ -30,6 +31,10 @@ private:
 
     std::optional<TShadowLook> FShadow;
     qreal FSourceOpacity = 1.0;
+    // The control's picture changes with the control, so only the shadow of the last one is
+    // kept, here rather than in the pixmap cache where every earlier one would stay too.
+    QPixmap FShadowPixmap;
+    qint64 FShadowSource = 0;
 };
 
 // The effect of `widget`, made on first use.

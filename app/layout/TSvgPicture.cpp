@@ -17,17 +17,9 @@ TSvgPicture::~TSvgPicture() = default;
 
 QSize TSvgPicture::SourceSize() const {
     if (FSourceSize.isEmpty()) {
-        FSourceSize = Renderer().defaultSize();
+        FSourceSize = QSvgRenderer(FSource).defaultSize();
     }
     return FSourceSize;
-}
-
-QSvgRenderer& TSvgPicture::Renderer() const {
-    if (!FRenderer) {
-        FRenderer = std::make_unique<QSvgRenderer>(FSource);
-        FRenderer->setAspectRatioMode(Qt::IgnoreAspectRatio);
-    }
-    return *FRenderer;
 }
 
 QPixmap TSvgPicture::Pixmap(const QSize& pixelSize, qreal ratio) const {
@@ -37,11 +29,13 @@ QPixmap TSvgPicture::Pixmap(const QSize& pixelSize, qreal ratio) const {
     }
     QImage image(pixelSize, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
-    if (Renderer().isValid()) {
+    QSvgRenderer renderer(FSource);
+    if (renderer.isValid()) {
+        renderer.setAspectRatioMode(Qt::IgnoreAspectRatio);
         QPainter painter(&image);
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        Renderer().render(&painter, QRectF(QPointF(0, 0), QSizeF(pixelSize)));
+        renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(pixelSize)));
     }
     QPixmap pixmap = QPixmap::fromImage(std::move(image));
     pixmap.setDevicePixelRatio(ratio);

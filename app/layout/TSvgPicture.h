@@ -1,5 +1,6 @@
 #pragma once
-// One SVG picture, rendered once for each pixel size it is shown at and kept.
+// One SVG picture, rendered once for each pixel size it is shown at and kept. The parsed drawing
+// is not kept: it is read again for a size not rendered before, which is rare.
 
 #include <QPixmap>
 #include <QRectF>
@@ -7,11 +8,9 @@
 #include <QString>
 
 #include <map>
-#include <memory>
 #include <tuple>
 
 class QPainter;
-class QSvgRenderer;
 
 class TSvgPicture {
 public:
@@ -29,11 +28,8 @@ public:
     QPixmap Pixmap(const QSize& pixelSize, qreal ratio) const;
 
 private:
-    QSvgRenderer& Renderer() const;
-
     QString FSource;
     mutable QSize FSourceSize;
-    mutable std::unique_ptr<QSvgRenderer> FRenderer;
     mutable std::map<std::tuple<int, int, qreal>, QPixmap> FPixmaps;
 };
 
