@@ -152,9 +152,13 @@ TEST(ProgConfig, StartsWithOnlyThePlaceholderRecord) {
 // A string literal or a char pointer must give a text record; any other pointer must not
 // compile rather than silently become a boolean.
 template <typename V>
-concept AddRecordAccepts = requires(TProgConfig& store, V v) { store.AddRecord(QString(), v); };
+concept AddRecordAccepts = requires(TProgConfig& store, V v) {
+    store.AddRecord(QString(), v);
+};
 template <typename V>
-concept WriteValAccepts = requires(TProgConfig& store, V v) { store.WriteVal(1, v); };
+concept WriteValAccepts = requires(TProgConfig& store, V v) {
+    store.WriteVal(1, v);
+};
 static_assert(AddRecordAccepts<const char*> && WriteValAccepts<const char*>);
 static_assert(!AddRecordAccepts<const char16_t*> && !WriteValAccepts<const char16_t*>);
 static_assert(!AddRecordAccepts<int*> && !WriteValAccepts<const void*>);
@@ -173,9 +177,11 @@ TEST_F(SettingsFile, StringLiteralDeclaresATextRecord) {
     literal.ReadVal(1, flag);
     EXPECT_EQ(text, QStringLiteral("off"));
     EXPECT_FALSE(flag);
-    EXPECT_EQ(Read(Path(QStringLiteral("literal.xml"))),
-              std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Root>\n  <Records>2</Records>\n"
-                         "  <Mode>off</Mode>\n  <Label>\xC5\x82\x61\xC5\xBA\x6E\x69\x61</Label>\n</Root>\n"));
+    EXPECT_EQ(
+        Read(Path(QStringLiteral("literal.xml"))),
+        std::string(
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Root>\n  <Records>2</Records>\n"
+            "  <Mode>off</Mode>\n  <Label>\xC5\x82\x61\xC5\xBA\x6E\x69\x61</Label>\n</Root>\n"));
 }
 
 TEST_F(SettingsFile, FirstStartWritesTheCanonicalDefaultsFileAndReadsItBack) {
@@ -252,12 +258,11 @@ TEST_F(SettingsFile, RecordsAreFoundByNameWhateverTheFileLayout) {
         const char* what;
         QByteArray file;
     } cases[] = {
-        {"reordered",
-         FileWith("5", "<ServerTCP-ConnectAuto>0</ServerTCP-ConnectAuto>\n"
-                       "<ServerTCP-AutoIP>1</ServerTCP-AutoIP>\n"
-                       "<ServerTCP-Port>1502</ServerTCP-Port>\n"
-                       "<ServerTCP-ConstIP>0</ServerTCP-ConstIP>\n"
-                       "<ServerTCP-IP>10.0.0.7</ServerTCP-IP>\n")},
+        {"reordered", FileWith("5", "<ServerTCP-ConnectAuto>0</ServerTCP-ConnectAuto>\n"
+                                    "<ServerTCP-AutoIP>1</ServerTCP-AutoIP>\n"
+                                    "<ServerTCP-Port>1502</ServerTCP-Port>\n"
+                                    "<ServerTCP-ConstIP>0</ServerTCP-ConstIP>\n"
+                                    "<ServerTCP-IP>10.0.0.7</ServerTCP-IP>\n")},
         {"extra elements",
          FileWith("5", "<Theme>dark</Theme>\n<ServerTCP-IPX>1.1.1.1</ServerTCP-IPX>\n" +
                            CHANGED_ELEMENTS + "<Window><Left>5</Left></Window>\n")},
@@ -265,9 +270,9 @@ TEST_F(SettingsFile, RecordsAreFoundByNameWhateverTheFileLayout) {
         {"declaration and one line",
          "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Kovalta_Config><Records>5</Records>" +
              QByteArray(CHANGED_ELEMENTS).replace('\n', "") + "</Kovalta_Config>"},
-        {"tabs and carriage returns",
-         "<Kovalta_Config>\r\n\t<Records>5</Records>\r\n\t" +
-             QByteArray(CHANGED_ELEMENTS).replace("\n", "\r\n\t \t") + "</Kovalta_Config>\r\n"},
+        {"tabs and carriage returns", "<Kovalta_Config>\r\n\t<Records>5</Records>\r\n\t" +
+                                          QByteArray(CHANGED_ELEMENTS).replace("\n", "\r\n\t \t") +
+                                          "</Kovalta_Config>\r\n"},
         {"first of two alike",
          FileWith("5", CHANGED_ELEMENTS + "<ServerTCP-Port>9</ServerTCP-Port>\n")},
     };
@@ -293,8 +298,8 @@ TEST_F(SettingsFile, IntegerTextThatDoesNotConvertKeepsTheValueItHad) {
     const struct {
         const char* text; // null: the element is absent
         std::int32_t expected;
-    } cases[] = {{nullptr, 777},      {"", 777},       {"50x", 777},    {"2147483648", 777},
-                 {" 502 ", 777},      {"$1F7", 503},   {"-1", -1},      {"  80", 80}};
+    } cases[] = {{nullptr, 777}, {"", 777},     {"50x", 777}, {"2147483648", 777},
+                 {" 502 ", 777}, {"$1F7", 503}, {"-1", -1},   {"  80", 80}};
     for (const auto& c : cases) {
         store.WriteVal(2, 777);
         const QByteArray port =
@@ -330,9 +335,15 @@ TEST(ProgConfig, RNumFindsTheFirstRecordOfExactlyThatName) {
     const struct {
         const char* name;
         std::int32_t expected;
-    } cases[] = {{"ServerTCP-IP", 1},    {"ServerTCP-Port", 2},  {"ServerTCP-ConnectAuto", 5},
-                 {"servertcp-port", 0},  {"SERVERTCP-PORT", 0},  {"ServerTCP-Port ", 0},
-                 {"ServerTCP", 0},       {"", 0},                {"Records", 0}};
+    } cases[] = {{"ServerTCP-IP", 1},
+                 {"ServerTCP-Port", 2},
+                 {"ServerTCP-ConnectAuto", 5},
+                 {"servertcp-port", 0},
+                 {"SERVERTCP-PORT", 0},
+                 {"ServerTCP-Port ", 0},
+                 {"ServerTCP", 0},
+                 {"", 0},
+                 {"Records", 0}};
     for (const auto& c : cases)
         EXPECT_EQ(store.RNum(QString::fromUtf8(c.name)), c.expected) << '"' << c.name << '"';
 }
@@ -344,7 +355,8 @@ TEST_F(SettingsFile, MalformedFileFailsKeepsEveryValueAndTheNextSaveWritesAWhole
     } cases[] = {
         {"empty", ""},
         {"not XML", "Records=5\nServerTCP-IP=10.0.0.7\n"},
-        {"unclosed root", "<Kovalta_Config><Records>5</Records><ServerTCP-IP>10.0.0.7</ServerTCP-IP>"},
+        {"unclosed root",
+         "<Kovalta_Config><Records>5</Records><ServerTCP-IP>10.0.0.7</ServerTCP-IP>"},
         {"crossed tags", "<Kovalta_Config><Records>5</ServerTCP-IP></Records></Kovalta_Config>"},
         {"two roots", FileWith("5", CHANGED_ELEMENTS) + "<Second/>"},
         {"binary", QByteArray("\x00\xFF\xFE<\x01", 5)},
@@ -410,7 +422,8 @@ TEST_F(SettingsFile, FailedWriteLeavesThePreviousFileWhole) {
 }
 
 TEST_F(SettingsFile, MarkupCharactersInTextSurviveARoundTrip) {
-    const QString text = QStringLiteral("a<b&c>d\"e'f ]]> &amp; \u0105\u0119\u0142\u0144\u00f3\u015b\u017a\u017c");
+    const QString text =
+        QStringLiteral("a<b&c>d\"e'f ]]> &amp; \u0105\u0119\u0142\u0144\u00f3\u015b\u017a\u017c");
     store.WriteVal(1, text);
     store.SaveFile(QString());
     const std::string file = Read(path);
