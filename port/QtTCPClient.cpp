@@ -1,11 +1,18 @@
 #include "QtTCPClient.h"
 
+#include <QHostAddress>
+
 #include <algorithm>
 
 bool TQtTCPClient::Connect(std::int32_t TimeoutMs) {
     if (FSocket.state() != QAbstractSocket::UnconnectedState)
         return false;
-    FSocket.connectToHost(FHost, FPort, QIODevice::ReadWrite, QAbstractSocket::IPv4Protocol);
+    // The gateway is given by its IPv4 address. A name is never looked up: the lookup would
+    // block the user interface beyond the connect time-out, and reach beyond the gateway.
+    QHostAddress address;
+    if (!address.setAddress(FHost) || address.protocol() != QAbstractSocket::IPv4Protocol)
+        return false;
+    FSocket.connectToHost(address, FPort);
     if (FSocket.waitForConnected(TimeoutMs))
         return true;
     // Leaves the socket unconnected, so the next attempt starts clean.

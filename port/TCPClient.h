@@ -26,7 +26,8 @@ public:
 
     virtual void SetHost(const QString& Host) = 0;
     virtual void SetPort(std::uint16_t Port) = 0;
-    // Blocks for up to TimeoutMs; false when refused, timed out, unresolved or already connected.
+    // Blocks for up to TimeoutMs; false when refused, timed out, already connected, or when the
+    // host is not an IPv4 address.
     virtual bool Connect(std::int32_t TimeoutMs) = 0;
     // Also takes in, without waiting, the bytes already received, to be held for the next read.
     virtual TTCPLink CheckLink() = 0;

@@ -240,6 +240,22 @@ TEST(DravonPortSocket, RefusedConnectionIsNotConnected) {
     EXPECT_FALSE(rig.Port.TCPClient->IsConnected());
 }
 
+// The gateway is reached by its address only: a name, even one the machine knows, is refused at
+// once without a lookup, so no connect can block beyond its time-out.
+TEST(QtTCPClient, OnlyAnIPv4AddressIsDialled) {
+    LoopbackModbusServer server;
+    for (const char* host : {"localhost", "127.0.0.1.", "::1", "", "127.0.0.1:502"}) {
+        SocketRig rig(server.Port());
+        rig.Port.SetServerTCPIPNum(QString::fromLatin1(host));
+        EXPECT_LT(Timed([&rig] { rig.Port.TCPConnect(); }), SCHEDULING_MARGIN) << host;
+        EXPECT_EQ(rig.Port.ErrorCode(), ERROR_NOT_CONNECTED) << host;
+        EXPECT_FALSE(rig.Port.TCPClient->IsConnected()) << host;
+    }
+    SocketRig rig(server.Port());
+    rig.Port.TCPConnect();
+    EXPECT_TRUE(rig.Port.TCPClient->IsConnected());
+}
+
 TEST(QtTCPClient, ClosedPeerReadsAsNotConnectedAndASecondConnectFails) {
     LoopbackModbusServer server;
     SocketRig rig(server.Port());
