@@ -17,6 +17,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 // Which page the operator last opened through the bottom bar.
 enum TKovMode : std::uint8_t {
@@ -93,6 +94,7 @@ private:
     void BtSetTempWriteClick(QObject* Sender);
     TSetpointPage TempPage() const;
     TSetpointPage TimePage() const;
+    std::optional<TSetpointPage> OpenSetpointPage() const;
     void OpenPage(const TSetpointPage& Page);
     void ShowSetpoint(const TSetpointPage& Page, std::int32_t SocketNum);
     void FollowScrollBar(const TSetpointPage& Page);

@@ -12,6 +12,7 @@
 #include <QStackedWidget>
 
 #include <cmath>
+#include <optional>
 
 namespace {
 
@@ -43,6 +44,7 @@ struct TKovMainNavigation::TSetpointPage {
     int PageIndex;
     TKovMode Mode;
     std::int32_t LoadCommand;
+    std::int32_t StoreCommand;
     // The register the loaded value must equal before the block holds the setpoint.
     std::int32_t SetpointReg;
     TScrollBar* Bar;
@@ -59,6 +61,7 @@ TKovMainNavigation::TSetpointPage TKovMainNavigation::TempPage() const {
     return {.PageIndex = PAGE_SET_TEMP,
             .Mode = KOV_MODE_SET_TEMP,
             .LoadCommand = CMD_EDIT_TEMP,
+            .StoreCommand = CMD_STORE_TEMP,
             .SetpointReg = REG_TEMP_SET,
             .Bar = ScBarSetTemp,
             .MaxFirst = false,
@@ -72,6 +75,7 @@ TKovMainNavigation::TSetpointPage TKovMainNavigation::TimePage() const {
     return {.PageIndex = PAGE_SET_TIME,
             .Mode = KOV_MODE_SET_TIME,
             .LoadCommand = CMD_EDIT_TIME,
+            .StoreCommand = CMD_STORE_TIME,
             .SetpointReg = REG_WORK_TIME_SET,
             .Bar = ScBarSetTime,
             .MaxFirst = true,
@@ -79,6 +83,17 @@ TKovMainNavigation::TSetpointPage TKovMainNavigation::TimePage() const {
             .MaxLabel = LabSetTimeMax,
             .MinLabel = LabSetTimeMin,
             .Text = MinutesToStr};
+}
+
+// The setpoint page that KovMode says is open, if any.
+std::optional<TKovMainNavigation::TSetpointPage> TKovMainNavigation::OpenSetpointPage() const {
+    if (KovMode == KOV_MODE_SET_TEMP) {
+        return TempPage();
+    }
+    if (KovMode == KOV_MODE_SET_TIME) {
+        return TimePage();
+    }
+    return std::nullopt;
 }
 
 void TKovMainNavigation::BtSelTabTempClick(QObject*) {
@@ -173,11 +188,8 @@ void TKovMainNavigation::BtTempSPUpDnClick(QObject* Sender) {
         value > sauna.ReadTableREG(REG_EDIT_MIN)) {
         sauna.WriteTableREG(REG_EDIT_VALUE, value - step);
     }
-    if (KovMode == KOV_MODE_SET_TEMP) {
-        ShowSetTemp(0);
-    }
-    if (KovMode == KOV_MODE_SET_TIME) {
-        ShowSetTime(0);
+    if (const auto page = OpenSetpointPage()) {
+        ShowSetpoint(*page, 0);
     }
 }
 
@@ -207,10 +219,7 @@ void TKovMainNavigation::BtSetTempWriteClick(QObject*) {
     }
     const std::uint8_t address = Port->SlaveAddr();
     Port->Sockets->AddWriteRW(address, REG_EDIT_VALUE, Port->Sauna->ReadTableREG(REG_EDIT_VALUE));
-    if (KovMode == KOV_MODE_SET_TEMP) {
-        Port->Sockets->AddWriteRW(address, REG_COMMAND, CMD_STORE_TEMP);
-    }
-    if (KovMode == KOV_MODE_SET_TIME) {
-        Port->Sockets->AddWriteRW(address, REG_COMMAND, CMD_STORE_TIME);
+    if (const auto page = OpenSetpointPage()) {
+        Port->Sockets->AddWriteRW(address, REG_COMMAND, page->StoreCommand);
     }
 }
