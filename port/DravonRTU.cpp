@@ -268,7 +268,7 @@ bool TDravonPort::StaleIn(std::int32_t SocketFunction, std::int32_t Num) const {
 
 void TDravonPort::RunSocket(std::int32_t Num) {
     Sockets->SetStatus(Num, SOCKET_STATUS_RUN);
-    FSlaveAddr = static_cast<std::uint8_t>(Sockets->GetSlaveAddr(Num) & 0xFF);
+    FRequestUnit = static_cast<std::uint8_t>(Sockets->GetSlaveAddr(Num) & 0xFF);
     const std::int32_t regNum = Sockets->GetRegNum(Num);
     switch (Sockets->GetFunctionCode(Num)) {
     case SOCKET_FUNCTION_READ_COILS:
@@ -311,7 +311,7 @@ void TDravonPort::SetTxHeader() {
     WriteTxBuffer(4, 0);
     WriteTxBuffer(5, HighByte(FTransCount - MBAP_LENGTH));
     WriteTxBuffer(6, LowByte(FTransCount - MBAP_LENGTH));
-    WriteTxBuffer(7, FSlaveAddr);
+    WriteTxBuffer(7, FRequestUnit);
 }
 
 void TDravonPort::TCPTransmit() {

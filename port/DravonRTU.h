@@ -166,7 +166,9 @@ private:
     std::int32_t FStartTimer = START_DELAY_TICKS;
     // Two short of a check, so the first check falls on the second running tick.
     std::int32_t FConnTimer = RECONNECT_EVERY_TICKS - 2;
+    // The sauna new requests are made for; a request goes out to the unit its slot holds.
     std::uint8_t FSlaveAddr = 1;
+    std::uint8_t FRequestUnit = 1;
     std::uint8_t FFunctionCode = 0;
     std::int32_t FRegNum = 0;
     std::int32_t FRegVal = 0;

@@ -70,9 +70,11 @@ void TDravonSockets::GetNext() {
     }
 }
 
+// Only the cyclic requests follow the sauna: a single-shot request keeps the sauna it was made
+// for, so a command or a store never lands on a sauna the operator did not mean.
 void TDravonSockets::SetAddress(std::uint8_t Addr) {
     for (TRTUSocket& slot : FSockets)
-        if (slot.Mode != SOCKET_MODE_NONE)
+        if (slot.Mode == SOCKET_MODE_MULTI)
             slot.SlaveAddr = Addr;
 }
 

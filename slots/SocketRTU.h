@@ -56,6 +56,7 @@ public:
     std::int32_t Add(const TRTUSocket& RSocket);
     void Clear(std::int32_t SNum);
     void GetNext();
+    // Readdresses the cyclic requests (the poll set); every other request keeps its sauna.
     void SetAddress(std::uint8_t Addr);
     void CloseActiveSocket();
     void CompleteActiveSocket();

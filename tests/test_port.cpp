@@ -355,17 +355,22 @@ TEST(DravonPort, RepeatedEditReadComesBackAfterThePollSet) {
     EXPECT_EQ(sockets.GetMode(edit), SOCKET_MODE_NONE);
 }
 
-TEST(DravonPort, SelectingAnotherSaunaReaddressesTheQueuedRequests) {
+TEST(DravonPort, EachRequestGoesToTheUnitItsSlotHolds) {
     PortRig rig;
     QueuePollSet(*rig.Port->Sockets, 1);
     rig.AnswerFromController();
     rig.StartConnected();
     ASSERT_TRUE(rig.TickUntilWritten(1));
+    rig.Port->SetSlaveAddr(2);
     rig.Port->Sockets->SetAddress(2);
-    ASSERT_TRUE(rig.TickUntilWritten(6));
+    rig.Port->Sockets->AddWriteRW(3, 2, 111);
+    ASSERT_TRUE(rig.TickUntilWritten(7));
     EXPECT_EQ(FrameUnit(rig.Fake->Written[0]), 1);
-    for (std::size_t n = 1; n < 6; ++n)
-        EXPECT_EQ(FrameUnit(rig.Fake->Written[n]), 2) << n;
+    for (std::size_t n = 1; n < 7; ++n) {
+        const std::uint8_t unit = FrameFunction(rig.Fake->Written[n]) == 6 ? 3 : 2;
+        EXPECT_EQ(FrameUnit(rig.Fake->Written[n]), unit) << n;
+    }
+    // Sending a request for another unit leaves the sauna that new requests are made for.
     EXPECT_EQ(rig.Port->SlaveAddr(), 2);
 }
 

@@ -165,16 +165,21 @@ TEST(SocketRTU, RepeatedEditReadIsServedAgainAfterEveryWaitingSlot) {
     EXPECT_EQ(table.Count(), 5);
 }
 
-TEST(SocketRTU, SetAddressReaddressesOccupiedSlotsOnly) {
+TEST(SocketRTU, SetAddressReaddressesTheCyclicSlotsOnly) {
     TDravonSockets table;
     QueuePollSet(table, 1);
     table.AddWriteRW(1, 2, 111);
+    table.AddReadRWBlock(1, 102, 7, SOCKET_MODE_SINGLE);
+    table.AddReadRWBlock(1, 102, 7, SOCKET_MODE_REPEAT);
     table.Clear(3);
     table.SetAddress(2);
-    for (std::int32_t n : {1, 2, 4, 5, 6})
+    for (std::int32_t n : {1, 2, 4, 5})
         EXPECT_EQ(table.GetSlaveAddr(n), 2) << n;
+    // The command, the single read and the read served once more keep their sauna.
+    for (std::int32_t n : {6, 7, 8})
+        EXPECT_EQ(table.GetSlaveAddr(n), 1) << n;
     EXPECT_EQ(table.GetSlaveAddr(3), 0);
-    EXPECT_EQ(table.GetSlaveAddr(7), 0);
+    EXPECT_EQ(table.GetSlaveAddr(9), 0);
 
     TDravonSockets empty;
     empty.SetAddress(2);
