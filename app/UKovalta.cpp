@@ -71,11 +71,17 @@ void TKovMainNavigation::FormCreate(const QString& SettingsDir,
     Display =
         std::make_unique<TDisplay>(*LEDDisp1, *LEDDisp2, *LEDDisp3, *LabelTempSet, *Port->Sauna);
     StaleLook = std::make_unique<TStaleLook>(*this);
+    Stores = std::make_unique<TSetpointStores>(*Port->Sockets);
+    FTempLook = std::make_unique<TSetpointPageLook>(LabSetTemp, LabSetTempMax, LabSetTempMin);
+    FTimeLook = std::make_unique<TSetpointPageLook>(LabSetTime, LabSetTimeMax, LabSetTimeMin);
     DeclareSettings(SettingsDir);
     Config->OpenFile(QString());
     ShowSettings();
     Port->OnTrans = [this](TPortStatus State) { PortTrans(State); };
-    Port->OnError = [this](TPortStatus State, TPortError ECode) { PortError(State, ECode); };
+    Port->OnError = [this](TPortStatus State, TPortError ECode) {
+        PortError(State, ECode);
+        RequestFailed(Port->Sockets->ActiveSocket());
+    };
     QueuePollSet();
     KovMode = KOV_MODE_MAIN;
     SpaceBottomBar();

@@ -9,12 +9,16 @@
 #include "DravonRTU.h"
 #include "KovMainForm.h"
 #include "KovUni.h"
+#include "SaunaREG.h"
+#include "SetpointPageLook.h"
+#include "SetpointStores.h"
 #include "StaleLook.h"
 
 #include <QCoreApplication>
 #include <QString>
 #include <QVariant>
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -49,6 +53,8 @@ public:
     std::unique_ptr<TDisplay> Display;
     std::unique_ptr<TProgConfig> Config;
     std::unique_ptr<TStaleLook> StaleLook;
+    // The operator's setpoint stores, sent one whole store after another.
+    std::unique_ptr<TSetpointStores> Stores;
 
 protected:
     // Mouse down and up on the page buttons, for their press feedback.
@@ -85,7 +91,8 @@ private:
 
     void BtSelTabTempClick(QObject* Sender);
     void BtSelTabTimeClick(QObject* Sender);
-    void ReadEditBlock(std::int32_t SocketNum);
+    void ReadEditBlock(std::int32_t SocketNum, std::int32_t Opening);
+    void EditBlockRead(std::int32_t SocketNum, std::int32_t Opening);
     void ShowSetTemp(std::int32_t SocketNum);
     void ShowSetTime(std::int32_t SocketNum);
     void BtTempSPUpDnClick(QObject* Sender);
@@ -96,8 +103,16 @@ private:
     TSetpointPage TimePage() const;
     std::optional<TSetpointPage> OpenSetpointPage() const;
     void OpenPage(const TSetpointPage& Page);
+    void ReloadOpenPage();
     void ShowSetpoint(const TSetpointPage& Page, std::int32_t SocketNum);
+    void TakeEditBlock(const TSetpointPage& Page);
+    void RefreshPage(const TSetpointPage& Page);
     void FollowScrollBar(const TSetpointPage& Page);
+    void SetEditValue(std::int32_t Value);
+    void StoreEnded(std::int32_t Opening, std::int32_t Value, bool Stored);
+    bool IsOpenChain(std::int32_t Opening) const;
+    bool Editable(const TSetpointPage& Page) const;
+    void RequestFailed(std::int32_t SocketNum);
 
     void PortTrans(TPortStatus State);
     void PortError(TPortStatus State, TPortError ECode);
@@ -107,11 +122,28 @@ private:
     void ShowOutputs();
     void ShowHeatingMode();
 
-    // Reads of the edit block completed since a setpoint page was last opened; the re-reads
-    // stop at a bound.
-    std::int32_t FEditReads = 0;
-    // A read for the page open now has completed since it was opened: its up, down and store
-    // buttons wait for it, so that they never work on the 0 of the opening or on the other
-    // page's value.
-    bool FEditPageLoaded = false;
+    // One opening of a setpoint page: the sauna it was opened for, how far the controller has
+    // loaded the setpoint, and the operator's edit. Only this opening's chain may run.
+    struct TEditSession {
+        std::int32_t Opening = 0;
+        TKovMode Mode = KOV_MODE_0;
+        std::uint8_t Unit = 0;
+        // The load command's or the read's slot, while the chain waits for it.
+        std::int32_t Slot = 0;
+        std::int32_t Reads = 0;
+        TSetpointState State = SETPOINT_LOADING;
+        // The edit block as this opening holds it in the image.
+        std::array<std::int32_t, EDIT_BLOCK_COUNT> Block{};
+        std::int32_t Loaded = 0; // what the controller holds
+        std::int32_t Value = 0;  // what the page shows and a store writes
+        std::int32_t Min = 0;
+        std::int32_t Max = 0;
+        std::int32_t Step = 0;
+        std::int32_t StoresPending = 0;
+    };
+    TEditSession FEdit;
+    std::unique_ptr<TSetpointPageLook> FTempLook;
+    std::unique_ptr<TSetpointPageLook> FTimeLook;
+    // The page's own setting of its scroll bar is not an operator's move.
+    bool FSettingBar = false;
 };

@@ -37,12 +37,17 @@ void TKovMainNavigation::BtSaunaModeClick(QObject*) {
     Port->Sockets->AddWriteRW(Port->SlaveAddr(), REG_COMMAND, CMD_HEAT_MODE);
 }
 
-// The poll set and every request still queued go to the chosen sauna from now on; the screen
-// keeps the previous sauna's values until the poll set has read the new one.
+// The poll set and every request made from now on go to the chosen sauna; a command, a store or
+// a load already queued keeps the sauna it was made for. An open setpoint page loads the new
+// sauna's setpoint.
 void TKovMainNavigation::BtSaunaSelectClick(QObject* Sender) {
     const auto address = static_cast<std::uint8_t>(TagOf(Sender) & 0xFF);
+    if (address == Port->SlaveAddr()) {
+        return;
+    }
     Port->SetSlaveAddr(address);
     Port->Sockets->SetAddress(address);
+    ReloadOpenPage();
 }
 
 void TKovMainNavigation::BtSelTabMainClick(QObject* Sender) {

@@ -1,8 +1,10 @@
 // Setpoint editing through the controller's edit block (registers 102 to 108). Opening the
 // temperature or work-time page queues the load command; its completion queues a read of the
-// block, and the read's completion refreshes the page, reading again while the controller has
-// not yet loaded the setpoint. The operator's steps and drags change the image only; the store
-// button writes the edited value into the block and then the store command.
+// block, and the read's completion shows the page once the controller has loaded the setpoint,
+// reading again while it has not. Only the chain of the page's latest opening runs; the
+// operator can step, drag and store only once that opening has the setpoint. The edit is the
+// page's own and the image mirrors it; a store writes the value and then the store command to
+// the sauna the page was opened for.
 #include "UKovalta.h"
 
 #include "SaunaREG.h"
@@ -11,6 +13,7 @@
 #include <QLabel>
 #include <QStackedWidget>
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -27,7 +30,7 @@ constexpr std::int32_t TAG_TIME_UP = 11;
 constexpr std::int32_t TAG_TIME_DOWN = 12;
 
 // A controller that never loads the setpoint would otherwise be read for as long as the page
-// is open, each read replacing the operator's edits.
+// is open.
 constexpr std::int32_t EDIT_READS_PER_OPENING = 10;
 
 // Each scroll bar counts in tens of register units: whole degrees, tens of minutes.
@@ -53,6 +56,7 @@ struct TKovMainNavigation::TSetpointPage {
     QLabel* ValueLabel;
     QLabel* MaxLabel;
     QLabel* MinLabel;
+    TSetpointPageLook* Look;
     // How a register value of the block reads on the page.
     QString (*Text)(std::int32_t Val);
 };
@@ -68,6 +72,7 @@ TKovMainNavigation::TSetpointPage TKovMainNavigation::TempPage() const {
             .ValueLabel = LabSetTemp,
             .MaxLabel = LabSetTempMax,
             .MinLabel = LabSetTempMin,
+            .Look = FTempLook.get(),
             .Text = WholeDegrees};
 }
 
@@ -82,6 +87,7 @@ TKovMainNavigation::TSetpointPage TKovMainNavigation::TimePage() const {
             .ValueLabel = LabSetTime,
             .MaxLabel = LabSetTimeMax,
             .MinLabel = LabSetTimeMin,
+            .Look = FTimeLook.get(),
             .Text = MinutesToStr};
 }
 
@@ -104,32 +110,57 @@ void TKovMainNavigation::BtSelTabTimeClick(QObject*) {
     OpenPage(TimePage());
 }
 
-// The page keeps showing what it showed last until the read of the block completes. Every
-// opening starts a chain of its own, whether or not an earlier one has finished.
+// Every opening starts a chain of its own and ends any earlier one; the page shows that it is
+// loading until its chain brings the setpoint.
 void TKovMainNavigation::OpenPage(const TSetpointPage& Page) {
     TabControl->setCurrentIndex(Page.PageIndex);
     KovMode = Page.Mode;
     Port->Sauna->WriteTableREG(REG_EDIT_VALUE, 0);
-    FEditReads = 0;
-    FEditPageLoaded = false;
-    const std::int32_t slot =
-        Port->Sockets->AddWriteRW(Port->SlaveAddr(), REG_COMMAND, Page.LoadCommand);
-    Port->Sockets->SetOnSocketEnd(slot,
-                                  [this](std::int32_t SocketNum) { ReadEditBlock(SocketNum); });
+    const std::int32_t opening = FEdit.Opening + 1;
+    FEdit = TEditSession{.Opening = opening, .Mode = Page.Mode, .Unit = Port->SlaveAddr()};
+    for (std::int32_t k = 0; k < EDIT_BLOCK_COUNT; ++k) {
+        FEdit.Block[k] = Port->Sauna->ReadTableREG(EDIT_BLOCK_FIRST + k);
+    }
+    FEdit.Slot = Port->Sockets->AddWriteRW(FEdit.Unit, REG_COMMAND, Page.LoadCommand);
+    Port->Sockets->SetOnSocketEnd(
+        FEdit.Slot, [this, opening](std::int32_t SocketNum) { ReadEditBlock(SocketNum, opening); });
+    RefreshPage(Page);
 }
 
-// The refresh is chosen by the page open when the load command is answered, not at the click;
-// with no setpoint page open the read still fills the image and nothing is refreshed.
-void TKovMainNavigation::ReadEditBlock(std::int32_t) {
-    const std::int32_t slot = Port->Sockets->AddReadRWBlock(Port->SlaveAddr(), EDIT_BLOCK_FIRST,
-                                                            EDIT_BLOCK_COUNT, SOCKET_MODE_SINGLE);
-    if (KovMode == KOV_MODE_SET_TEMP) {
-        Port->Sockets->SetOnSocketEnd(slot,
-                                      [this](std::int32_t SocketNum) { ShowSetTemp(SocketNum); });
+// A sauna change while a setpoint page is open loads the new sauna's setpoint; the edit made
+// for the sauna before is dropped.
+void TKovMainNavigation::ReloadOpenPage() {
+    if (const auto page = OpenSetpointPage()) {
+        OpenPage(*page);
     }
-    if (KovMode == KOV_MODE_SET_TIME) {
-        Port->Sockets->SetOnSocketEnd(slot,
-                                      [this](std::int32_t SocketNum) { ShowSetTime(SocketNum); });
+}
+
+bool TKovMainNavigation::IsOpenChain(std::int32_t Opening) const {
+    return Opening == FEdit.Opening && KovMode == FEdit.Mode;
+}
+
+void TKovMainNavigation::ReadEditBlock(std::int32_t, std::int32_t Opening) {
+    if (!IsOpenChain(Opening)) {
+        return;
+    }
+    FEdit.Slot = Port->Sockets->AddReadRWBlock(FEdit.Unit, EDIT_BLOCK_FIRST, EDIT_BLOCK_COUNT,
+                                               SOCKET_MODE_SINGLE);
+    Port->Sockets->SetOnSocketEnd(
+        FEdit.Slot, [this, Opening](std::int32_t SocketNum) { EditBlockRead(SocketNum, Opening); });
+}
+
+// A read of an opening that has ended gives the image back the block the open page holds.
+void TKovMainNavigation::EditBlockRead(std::int32_t SocketNum, std::int32_t Opening) {
+    if (!IsOpenChain(Opening)) {
+        for (std::int32_t k = 0; k < EDIT_BLOCK_COUNT; ++k) {
+            Port->Sauna->WriteTableREG(EDIT_BLOCK_FIRST + k, FEdit.Block[k]);
+        }
+        return;
+    }
+    if (FEdit.Mode == KOV_MODE_SET_TEMP) {
+        ShowSetTemp(SocketNum);
+    } else {
+        ShowSetTime(SocketNum);
     }
 }
 
@@ -141,85 +172,165 @@ void TKovMainNavigation::ShowSetTime(std::int32_t SocketNum) {
     ShowSetpoint(TimePage(), SocketNum);
 }
 
-// SocketNum is the completed read's slot, or 0 for the window's own refresh. Each step reads the
-// image again, so a change the scroll bar raises while its bounds are set shows in what follows.
+// SocketNum is the completed read's slot, or 0 for the window's own refresh.
 void TKovMainNavigation::ShowSetpoint(const TSetpointPage& Page, std::int32_t SocketNum) {
-    const TSaunaMX& sauna = *Port->Sauna;
-    if (SocketNum != 0) {
-        ++FEditReads;
-        FEditPageLoaded = FEditPageLoaded || Page.Mode == KovMode;
-        const bool loaded =
-            sauna.ReadTableREG(REG_EDIT_VALUE) == sauna.ReadTableREG(Page.SetpointReg);
-        if (!loaded && FEditReads < EDIT_READS_PER_OPENING) {
+    if (SocketNum != 0 && FEdit.State == SETPOINT_LOADING) {
+        TakeEditBlock(Page);
+        if (FEdit.State == SETPOINT_LOADING && ++FEdit.Reads < EDIT_READS_PER_OPENING) {
             Port->Sockets->RepeatActiveSocket();
+        } else if (FEdit.State == SETPOINT_LOADING) {
+            FEdit.State = SETPOINT_FAILED;
+        }
+        if (FEdit.State != SETPOINT_LOADING) {
+            FEdit.Slot = 0;
         }
     }
-    const auto barUnits = [&sauna](int Reg) {
-        return static_cast<double>(sauna.ReadTableREG(Reg) / UNITS_PER_BAR_STEP);
-    };
-    if (Page.MaxFirst) {
-        Page.Bar->SetMax(barUnits(REG_EDIT_MAX));
-        Page.Bar->SetMin(barUnits(REG_EDIT_MIN));
-    } else {
-        Page.Bar->SetMin(barUnits(REG_EDIT_MIN));
-        Page.Bar->SetMax(barUnits(REG_EDIT_MAX));
-    }
-    Page.Bar->SetValue(barUnits(REG_EDIT_VALUE));
-    Page.ValueLabel->setText(Page.Text(sauna.ReadTableREG(REG_EDIT_VALUE)));
-    Page.MaxLabel->setText(Page.Text(sauna.ReadTableREG(REG_EDIT_MAX)));
-    Page.MinLabel->setText(Page.Text(sauna.ReadTableREG(REG_EDIT_MIN)));
+    RefreshPage(Page);
 }
 
-// Steps the image only; nothing is sent. The limits are compared before the step, so one step
-// may pass a limit by less than the step, and the scroll bar's own clamp then pulls it back.
-// Refused until the page's own first read of the edit block, which replaces the 0 of the opening.
-void TKovMainNavigation::BtTempSPUpDnClick(QObject* Sender) {
-    if (!FEditPageLoaded) {
+// The block holds the setpoint once its value is the setpoint the poll set reads and lies
+// within limits the controller steps in: a block still being loaded (zeros, or the previous
+// load's values) never passes for it.
+void TKovMainNavigation::TakeEditBlock(const TSetpointPage& Page) {
+    const TSaunaMX& sauna = *Port->Sauna;
+    for (std::int32_t k = 0; k < EDIT_BLOCK_COUNT; ++k) {
+        FEdit.Block[k] = sauna.ReadTableREG(EDIT_BLOCK_FIRST + k);
+    }
+    const std::int32_t value = sauna.ReadTableREG(REG_EDIT_VALUE);
+    const std::int32_t min = sauna.ReadTableREG(REG_EDIT_MIN);
+    const std::int32_t max = sauna.ReadTableREG(REG_EDIT_MAX);
+    const std::int32_t step = sauna.ReadTableREG(REG_EDIT_STEP);
+    if (value != sauna.ReadTableREG(Page.SetpointReg) || value < min || value > max || step <= 0) {
         return;
     }
-    TSaunaMX& sauna = *Port->Sauna;
-    const std::int32_t value = sauna.ReadTableREG(REG_EDIT_VALUE);
-    const std::int32_t step = sauna.ReadTableREG(REG_EDIT_STEP);
+    FEdit.State = SETPOINT_LOADED;
+    FEdit.Loaded = value;
+    FEdit.Value = value;
+    FEdit.Min = min;
+    FEdit.Max = max;
+    FEdit.Step = step;
+}
+
+// Shows the opening's setpoint as the controller gave it; the bar shows it in its own units and
+// never changes it. Until the setpoint is loaded the page keeps what it showed, greyed.
+void TKovMainNavigation::RefreshPage(const TSetpointPage& Page) {
+    const bool ours = FEdit.Mode == Page.Mode;
+    Page.Look->Show(ours ? FEdit.State : SETPOINT_LOADING);
+    if (!ours || FEdit.State == SETPOINT_LOADING || FEdit.State == SETPOINT_FAILED) {
+        return;
+    }
+    FSettingBar = true;
+    if (Page.MaxFirst) {
+        Page.Bar->SetMax(FEdit.Max / UNITS_PER_BAR_STEP);
+        Page.Bar->SetMin(FEdit.Min / UNITS_PER_BAR_STEP);
+    } else {
+        Page.Bar->SetMin(FEdit.Min / UNITS_PER_BAR_STEP);
+        Page.Bar->SetMax(FEdit.Max / UNITS_PER_BAR_STEP);
+    }
+    Page.Bar->SetValue(FEdit.Value / UNITS_PER_BAR_STEP);
+    FSettingBar = false;
+    Page.ValueLabel->setText(Page.Text(FEdit.Value));
+    Page.MaxLabel->setText(Page.Text(FEdit.Max));
+    Page.MinLabel->setText(Page.Text(FEdit.Min));
+}
+
+bool TKovMainNavigation::Editable(const TSetpointPage& Page) const {
+    return FEdit.Mode == Page.Mode && KovMode == Page.Mode &&
+           (FEdit.State == SETPOINT_LOADED || FEdit.State == SETPOINT_EDITED ||
+            FEdit.State == SETPOINT_STORING);
+}
+
+// The edit is the page's own; the image's edit value follows it, as the operator's changes go to
+// the image and nowhere else.
+void TKovMainNavigation::SetEditValue(std::int32_t Value) {
+    FEdit.Value = std::clamp(Value, FEdit.Min, FEdit.Max);
+    FEdit.Block[REG_EDIT_VALUE - EDIT_BLOCK_FIRST] = FEdit.Value;
+    Port->Sauna->WriteTableREG(REG_EDIT_VALUE, FEdit.Value);
+    if (FEdit.StoresPending == 0) {
+        FEdit.State = FEdit.Value == FEdit.Loaded ? SETPOINT_LOADED : SETPOINT_EDITED;
+    }
+}
+
+// Exactly the controller's step, held within its limits; nothing is sent.
+void TKovMainNavigation::BtTempSPUpDnClick(QObject* Sender) {
+    const auto page = OpenSetpointPage();
+    if (!page || !Editable(*page)) {
+        return;
+    }
     const std::int32_t tag = TagOf(Sender);
-    if ((tag == TAG_TEMP_UP || tag == TAG_TIME_UP) && value < sauna.ReadTableREG(REG_EDIT_MAX)) {
-        sauna.WriteTableREG(REG_EDIT_VALUE, value + step);
+    if (tag == TAG_TEMP_UP || tag == TAG_TIME_UP) {
+        SetEditValue(FEdit.Value + FEdit.Step);
     }
-    if ((tag == TAG_TEMP_DOWN || tag == TAG_TIME_DOWN) &&
-        value > sauna.ReadTableREG(REG_EDIT_MIN)) {
-        sauna.WriteTableREG(REG_EDIT_VALUE, value - step);
+    if (tag == TAG_TEMP_DOWN || tag == TAG_TIME_DOWN) {
+        SetEditValue(FEdit.Value - FEdit.Step);
     }
-    if (const auto page = OpenSetpointPage()) {
-        ShowSetpoint(*page, 0);
-    }
+    RefreshPage(*page);
 }
 
 void TKovMainNavigation::ScBarSetTempChange(QObject*) {
     FollowScrollBar(TempPage());
-    ShowSetTemp(0);
 }
 
 void TKovMainNavigation::ScBarSetTimeChange(QObject*) {
     FollowScrollBar(TimePage());
-    ShowSetTime(0);
 }
 
-// The refresh that follows sets the bar to the whole unit taken here, so a drag snaps the bar
-// to whole units and the edited value is always a whole number of bar units.
+// Only the operator's move of the bar edits, and snaps the value to the bar's units; before the
+// setpoint is loaded the bar goes back to where the page had it.
 void TKovMainNavigation::FollowScrollBar(const TSetpointPage& Page) {
-    const auto units = static_cast<std::int32_t>(std::nearbyint(Page.Bar->Value()));
-    Port->Sauna->WriteTableREG(REG_EDIT_VALUE, units * UNITS_PER_BAR_STEP);
-}
-
-// The value is queued first and so takes the lower slot number; no completion is attached and
-// the page stays open. Refused until the page's own first read of the edit block, so that
-// neither the 0 of the opening nor the other page's value is ever stored.
-void TKovMainNavigation::BtSetTempWriteClick(QObject*) {
-    if (!FEditPageLoaded) {
+    if (FSettingBar) {
         return;
     }
-    const std::uint8_t address = Port->SlaveAddr();
-    Port->Sockets->AddWriteRW(address, REG_EDIT_VALUE, Port->Sauna->ReadTableREG(REG_EDIT_VALUE));
-    if (const auto page = OpenSetpointPage()) {
-        Port->Sockets->AddWriteRW(address, REG_COMMAND, page->StoreCommand);
+    if (Editable(Page)) {
+        const auto units = static_cast<std::int32_t>(std::nearbyint(Page.Bar->Value()));
+        SetEditValue(units * UNITS_PER_BAR_STEP);
+    }
+    RefreshPage(Page);
+}
+
+// The value shown, to the sauna the page was opened for; a store without an edit writes back
+// what was loaded. A store while another is on its way follows it with its own value.
+void TKovMainNavigation::BtSetTempWriteClick(QObject*) {
+    const auto page = OpenSetpointPage();
+    if (!page || !Editable(*page)) {
+        return;
+    }
+    const std::int32_t opening = FEdit.Opening;
+    const std::int32_t value = FEdit.Value;
+    ++FEdit.StoresPending;
+    FEdit.State = SETPOINT_STORING;
+    Stores->Queue(
+        {.Unit = FEdit.Unit,
+         .Value = value,
+         .StoreCommand = page->StoreCommand,
+         .OnEnded = [this, opening, value](bool Stored) { StoreEnded(opening, value, Stored); }});
+    RefreshPage(*page);
+}
+
+// The controller holds a stored value from now on; a lost store leaves the edit unstored.
+void TKovMainNavigation::StoreEnded(std::int32_t Opening, std::int32_t Value, bool Stored) {
+    if (Opening != FEdit.Opening) {
+        return;
+    }
+    if (Stored) {
+        FEdit.Loaded = Value;
+    }
+    if (--FEdit.StoresPending == 0) {
+        FEdit.State = FEdit.Value == FEdit.Loaded ? SETPOINT_LOADED : SETPOINT_EDITED;
+    }
+    if (const auto page = OpenSetpointPage(); page && page->Mode == FEdit.Mode) {
+        RefreshPage(*page);
+    }
+}
+
+// A failed transaction ends the store or the load it belonged to.
+void TKovMainNavigation::RequestFailed(std::int32_t SocketNum) {
+    Stores->Failed(SocketNum);
+    if (SocketNum != 0 && SocketNum == FEdit.Slot && FEdit.State == SETPOINT_LOADING) {
+        FEdit.Slot = 0;
+        FEdit.State = SETPOINT_FAILED;
+        if (const auto page = OpenSetpointPage(); page && page->Mode == FEdit.Mode) {
+            RefreshPage(*page);
+        }
     }
 }

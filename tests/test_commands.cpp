@@ -102,23 +102,49 @@ void PrintTo(const TSaunaCase& Case, std::ostream* Out) {
 
 class SaunaButton : public ::testing::TestWithParam<TSaunaCase> {};
 
-TEST_P(SaunaButton, ReaddressesThePollSetAndTheQueuedRequests) {
+// A command queued for sauna 1 stays with sauna 1; the poll set and every kind of request made
+// after the choice go to the chosen sauna: output command, heating-mode step, setpoint load,
+// edit-block read, value write and store command.
+TEST_P(SaunaButton, LaterRequestsGoToTheChosenSaunaAndQueuedOnesKeepTheirs) {
     LinkedWindow link;
     TKovMainNavigation& window = link.Window();
-    // A command still queued when the sauna is chosen goes to the new sauna.
+    const std::uint8_t chosen = GetParam().Address;
+    link.Controller.WriteTableREG(102, 900); // the edit block holds the setpoint, 90 degrees
+    link.Controller.WriteTableREG(103, 400);
+    link.Controller.WriteTableREG(104, 1100);
+    link.Controller.WriteTableREG(107, 10);
     Click(window.BtLight1SS);
     Click(Control(window, GetParam().Button));
     EXPECT_EQ(window.TabControl->currentWidget(), window.TabPanel);
     const std::size_t before = link.Requests().size();
-    ASSERT_TRUE(link.TickUntil([&] { return link.Requests().size() >= before + 8; }));
+    Click(window.BtHeaterSS);
+    Click(window.BtSaunaMode);
+    Click(window.BtSelTabTemp);
+    ASSERT_TRUE(link.TickUntilAnswered(READ_REGISTERS, 102, 7));
+    Click(window.BtSetTempUp);
+    Click(window.BtSetTempWrite);
+    ASSERT_TRUE(link.TickUntilAnswered(WRITE_REGISTER, COMMAND_REGISTER, 330));
+    link.TickUntil([&] { return link.Requests().size() >= before + 40; });
+
+    EXPECT_EQ(Commands(link, 1).front(), 111);
     const std::vector<TWireRequest> requests = link.Requests();
-    // The request in flight at the click keeps its unit; everything sent after goes to the new.
+    std::vector<std::pair<std::int32_t, std::int32_t>> kinds; // register and value, for writes
     for (std::size_t k = before; k < requests.size(); ++k) {
-        EXPECT_EQ(requests[k].Unit, GetParam().Address) << k;
+        const TWireRequest& r = requests[k];
+        const bool light1 = r.Function == WRITE_REGISTER && r.Word == 111;
+        EXPECT_EQ(r.Unit, light1 ? 1 : chosen) << k;
+        if (r.Function == WRITE_REGISTER && !light1) {
+            kinds.emplace_back(r.First, r.Word);
+        }
+        if (r.Function == READ_REGISTERS && r.First == 102 && kinds.size() == 3) {
+            kinds.emplace_back(102, -1); // the edit-block read, after the load command
+        }
     }
-    EXPECT_EQ(Commands(link, GetParam().Address), std::vector<std::int32_t>{111});
+    const std::vector<std::pair<std::int32_t, std::int32_t>> expected{
+        {2, 110}, {2, 11}, {2, 230}, {102, -1}, {102, 910}, {2, 330}};
+    EXPECT_EQ(kinds, expected);
     EXPECT_EQ(window.LabSaunaAddr->text(),
-              QStringLiteral("Sauna %1").arg(static_cast<int>(GetParam().Address)));
+              QStringLiteral("Sauna %1").arg(static_cast<int>(chosen)));
 }
 
 INSTANTIATE_TEST_SUITE_P(FourSaunas, SaunaButton,

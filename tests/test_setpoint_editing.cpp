@@ -1,8 +1,12 @@
 // Setpoint editing on the real window and the scripted gateway: the load command, the read of
-// the edit block and its re-reads, the refresh chosen by the page open when the command is
-// answered, the up and down steps, the scroll bars' rounding and clamping, and the store.
-// Register numbers and command codes are written out as the controller knows them.
+// the edit block and its re-reads, the chain of the latest opening only, the up and down steps,
+// the scroll bars, the store as one unit of work, and the page's loading and unstored looks;
+// then the same against controllers that take their time to load the edit block, with an
+// operator who clicks fast and changes saunas. Register numbers and command codes are written
+// out as the controller knows them.
+#include "ControllerBus.h"
 #include "LinkedWindow.h"
+#include "TextColor.h"
 
 #include "QtPrinters.h"
 #include "TScrollBar.h"
@@ -159,21 +163,48 @@ TEST_F(SetpointEditing, ALoadedSetpointIsShownAndReadOnce) {
     EXPECT_EQ(BlockReads(), 1);
 }
 
+// The page's value, limits and caption as the operator sees them.
+struct TPageLook {
+    QRgb Value;
+    QRgb Limits;
+    QString Caption;
+};
+
+constexpr QRgb LAYOUT_RED = 0xFFB22222; // the value as the layout draws it
+constexpr QRgb GREY = 0xFF696969;
+constexpr QRgb ORANGE = 0xFFFFA500;
+
+void ExpectTempLook(TKovMainNavigation& Window, const TPageLook& Look) {
+    const auto* caption = Window.findChild<QLabel*>(QStringLiteral("LabSetTempState"));
+    ASSERT_NE(caption, nullptr);
+    EXPECT_EQ(TextColor(Window.LabSetTemp).rgba(), Look.Value);
+    EXPECT_EQ(TextColor(Window.LabSetTempMax).rgba() == GREY, Look.Limits == GREY);
+    EXPECT_EQ(TextColor(Window.LabSetTempMin).rgba() == GREY, Look.Limits == GREY);
+    EXPECT_EQ(caption->text(), Look.Caption);
+    EXPECT_TRUE(caption->isVisibleTo(Window.TabSetTemp));
+}
+
+const TPageLook Loading{GREY, GREY, "Wczytywanie nastawy..."};
+const TPageLook Shown{LAYOUT_RED, 0, ""};
+
+// Until the block holds the setpoint the page keeps what it showed, greyed, and says it loads.
 TEST_F(SetpointEditing, TheBlockIsReadAgainUntilItHoldsTheSetpoint) {
     Setpoint(TEMP_SET, 800);
     EditBlock(700, 400, 1100, 10);
     OpenTempPage();
-    ExpectTempPage({"70", "110", "40", 40, 110, 70});
+    ExpectTempPage(TempLayout);
+    ExpectTempLook(Window, Loading);
     ASSERT_TRUE(ReadAnswered());
     EXPECT_EQ(BlockReads(), 2);
     Link.Controller.WriteTableREG(EDIT_VALUE, 800);
     ASSERT_TRUE(ReadAnswered());
     ExpectTempPage({"80", "110", "40", 40, 110, 80});
+    ExpectTempLook(Window, Shown);
     Settle();
     EXPECT_EQ(BlockReads(), 3);
 }
 
-TEST_F(SetpointEditing, ReReadsStopAtTenPerOpeningAndThePageKeepsTheLastRead) {
+TEST_F(SetpointEditing, ReReadsStopAtTenPerOpeningAndThePageSaysItCouldNotLoad) {
     Setpoint(WORK_TIME_SET, 120);
     int reads = 0;
     Link.OnRequest = [this, &reads](const TWireRequest& Request) {
@@ -186,7 +217,14 @@ TEST_F(SetpointEditing, ReReadsStopAtTenPerOpeningAndThePageKeepsTheLastRead) {
     Settle();
     Settle();
     EXPECT_EQ(BlockReads(), 10);
-    ExpectTimePage({"03:50", "10:30", "00:30", 3, 63, 23});
+    ExpectTimePage(TimeLayout);
+    const auto* caption = Window.findChild<QLabel*>(QStringLiteral("LabSetTimeState"));
+    EXPECT_EQ(caption->text(), QStringLiteral("Nie udało się wczytać nastawy"));
+    EXPECT_EQ(TextColor(Window.LabSetTime).rgba(), GREY);
+    // Store stays refused.
+    Click(Window.BtSetTimeWrite);
+    Settle();
+    EXPECT_EQ(Link.CountRequests(WRITE_REGISTER, EDIT_VALUE), 0);
 
     // A new opening reads again, up to its own bound.
     Click(Window.BtSelTabTime);
@@ -195,41 +233,40 @@ TEST_F(SetpointEditing, ReReadsStopAtTenPerOpeningAndThePageKeepsTheLastRead) {
     EXPECT_EQ(BlockReads(), 20);
 }
 
-TEST_F(SetpointEditing, LeavingThePageBeforeTheCommandIsAnsweredFillsTheImageOnly) {
+TEST_F(SetpointEditing, LeavingThePageBeforeTheCommandIsAnsweredEndsTheChain) {
     EditBlock(800, 400, 1100, 10);
     Setpoint(TEMP_SET, 800);
     Click(Window.BtSelTabTemp);
     Click(Window.BtSelTabMain);
-    ASSERT_TRUE(ReadAnswered());
-    EXPECT_EQ(EditValue(), 800);
-    ExpectTempPage(TempLayout);
+    ASSERT_TRUE(Link.TickUntilAnswered(WRITE_REGISTER, COMMAND, EDIT_TEMP));
     Settle();
-    EXPECT_EQ(BlockReads(), 1);
+    EXPECT_EQ(BlockReads(), 0);
+    EXPECT_EQ(EditValue(), 0);
+    ExpectTempPage(TempLayout);
 }
 
-TEST_F(SetpointEditing, SwitchingToTheWorkTimePageEndsBothChainsThere) {
+TEST_F(SetpointEditing, SwitchingToTheWorkTimePageRunsOnlyItsChain) {
     Setpoint(TEMP_SET, 800);
     Setpoint(WORK_TIME_SET, 125);
     EditBlock(125, 30, 630, 10);
     Click(Window.BtSelTabTemp);
     Click(Window.BtSelTabTime);
-    Link.TickUntil([this] { return BlockReads() == 2; });
+    Link.TickUntil([this] { return BlockReads() == 1; });
     Settle();
-    EXPECT_EQ(BlockReads(), 2);
+    EXPECT_EQ(BlockReads(), 1);
     ExpectTimePage({"02:05", "10:30", "00:30", 3, 63, 12});
     ExpectTempPage(TempLayout);
 }
 
-TEST_F(SetpointEditing, TwoChainsAtOnceBothRefreshThePage) {
+TEST_F(SetpointEditing, ASecondOpeningEndsTheFirstChain) {
     Setpoint(TEMP_SET, 800);
-    EditBlock(800, 400, 1100, 10);
-    Click(Window.BtSelTabTemp);
-    Click(Window.BtSelTabTemp);
-    ASSERT_TRUE(ReadAnswered());
-    ExpectTempPage({"80", "110", "40", 40, 110, 80});
     EditBlock(800, 500, 1000, 10);
+    Click(Window.BtSelTabTemp);
+    Click(Window.BtSelTabTemp);
     ASSERT_TRUE(ReadAnswered());
     ExpectTempPage({"80", "100", "50", 50, 100, 80});
+    Settle();
+    EXPECT_EQ(BlockReads(), 1);
     EXPECT_EQ(Link.CountRequests(WRITE_REGISTER, COMMAND, EDIT_TEMP), 2);
 }
 
@@ -237,7 +274,6 @@ struct TStepCase {
     std::string Name;
     std::int32_t Loaded; // the value the read brings, also the setpoint
     std::int32_t Step;
-    std::int32_t Value; // the image's value before the clicks
     std::vector<std::string> Clicks;
     std::int32_t EditedValue;
     const char* Label;
@@ -250,12 +286,13 @@ void PrintTo(const TStepCase& Case, std::ostream* Out) {
 
 class UpAndDown : public SetpointEditing, public ::testing::WithParamInterface<TStepCase> {};
 
-TEST_P(UpAndDown, StepTheImageWithinTheLimitsAndTheBarClamps) {
+// Each click moves the value by exactly the controller's step, held within its limits (40 to
+// 110 degrees); the bar shows the value in whole degrees and never changes it.
+TEST_P(UpAndDown, StepByTheControllersStepWithinItsLimits) {
     const TStepCase& step = GetParam();
     Setpoint(TEMP_SET, step.Loaded);
     EditBlock(step.Loaded, 400, 1100, step.Step);
     OpenTempPage();
-    Link.Image().WriteTableREG(EDIT_VALUE, step.Value);
     const std::size_t sent = Link.Requests().size();
     for (const std::string& name : step.Clicks) {
         Click(Window.findChild<QWidget*>(QString::fromStdString(name)));
@@ -271,30 +308,33 @@ TEST_P(UpAndDown, StepTheImageWithinTheLimitsAndTheBarClamps) {
 INSTANTIATE_TEST_SUITE_P(
     TemperaturePage, UpAndDown,
     ::testing::Values(
-        TStepCase{"Up", 800, 10, 800, {"BtSetTempUp"}, 810, "81", 81},
-        TStepCase{
-            "UpPastTheMaximumIsPulledBack", 1090, 10, 1095, {"BtSetTempUp"}, 1100, "110", 110},
-        TStepCase{"UpAtTheMaximumDoesNothing", 1100, 10, 1100, {"BtSetTempUp"}, 1100, "110", 110},
-        TStepCase{
-            "OddStepMovesTheBarEverySecondClick", 800, 5, 800, {"BtSetTempUp"}, 805, "80", 80},
-        TStepCase{"OddStepTwice", 800, 5, 800, {"BtSetTempUp", "BtSetTempUp"}, 810, "81", 81},
-        TStepCase{"Down", 800, 10, 800, {"BtSetTempDn"}, 790, "79", 79},
-        TStepCase{"DownPastTheMinimumIsPulledBack", 410, 10, 405, {"BtSetTempDn"}, 400, "40", 40},
-        TStepCase{"DownAtTheMinimumDoesNothing", 400, 10, 400, {"BtSetTempDn"}, 400, "40", 40}),
+        TStepCase{"Up", 800, 10, {"BtSetTempUp"}, 810, "81", 81},
+        TStepCase{"UpStopsAtTheMaximum", 1095, 10, {"BtSetTempUp"}, 1100, "110", 110},
+        TStepCase{"UpAtTheMaximumDoesNothing", 1100, 10, {"BtSetTempUp"}, 1100, "110", 110},
+        TStepCase{"OddStepLeavesTheBarUntilAWholeDegree", 800, 5, {"BtSetTempUp"}, 805, "80", 80},
+        TStepCase{"OddStepTwice", 800, 5, {"BtSetTempUp", "BtSetTempUp"}, 810, "81", 81},
+        TStepCase{"UpBySeven", 800, 7, {"BtSetTempUp"}, 807, "80", 80},
+        TStepCase{"Down", 800, 10, {"BtSetTempDn"}, 790, "79", 79},
+        TStepCase{"DownBySeven", 800, 7, {"BtSetTempDn", "BtSetTempDn"}, 786, "78", 78},
+        TStepCase{"DownStopsAtTheMinimum", 405, 10, {"BtSetTempDn"}, 400, "40", 40},
+        TStepCase{"DownAtTheMinimumDoesNothing", 400, 10, {"BtSetTempDn"}, 400, "40", 40}),
     [](const auto& info) { return info.param.Name; });
 
-TEST_F(SetpointEditing, WorkTimeStepsSnapToTensOfMinutes) {
+// Off the bar's grid: 02:05 in steps of 15 minutes goes 02:20, 02:35 whatever the bar shows.
+TEST_F(SetpointEditing, WorkTimeStepsKeepMinutesOffTheBarsGrid) {
     Setpoint(WORK_TIME_SET, 125);
-    EditBlock(125, 30, 630, 10);
+    EditBlock(125, 30, 630, 15);
     Click(Window.BtSelTabTime);
     ASSERT_TRUE(ReadAnswered());
-    Click(Window.BtSetTimeUp); // 135 moves the bar to 13, whose change takes 130
-    EXPECT_EQ(EditValue(), 130);
-    EXPECT_EQ(Window.LabSetTime->text(), "02:10");
+    Click(Window.BtSetTimeUp);
+    EXPECT_EQ(EditValue(), 140);
+    EXPECT_EQ(Window.LabSetTime->text(), "02:20");
+    Click(Window.BtSetTimeUp);
+    EXPECT_EQ(EditValue(), 155);
+    EXPECT_EQ(Window.LabSetTime->text(), "02:35");
+    EXPECT_EQ(Window.ScBarSetTime->Value(), 15);
     Click(Window.BtSetTimeDn);
-    Click(Window.BtSetTimeDn);
-    EXPECT_EQ(EditValue(), 110);
-    EXPECT_EQ(Window.LabSetTime->text(), "01:50");
+    EXPECT_EQ(EditValue(), 140);
 }
 
 TEST_F(SetpointEditing, StepsAndStoreWaitForTheFirstReadOfTheBlock) {
@@ -328,17 +368,20 @@ TEST_F(SetpointEditing, AReadForTheOtherPageDoesNotUnlockStepsOrStore) {
     ASSERT_TRUE(Link.TickUntil([this] { return BlockReads() == 1; }));
     Click(Window.BtSelTabTime);
     ASSERT_TRUE(ReadAnswered());
-    EXPECT_EQ(EditValue(), 800);
+    // The temperature's read ended its chain and left the image's edit block to the open page.
+    EXPECT_EQ(EditValue(), 0);
     const std::int32_t queued = Window.Port->Sockets->Count();
     Click(Window.BtSetTimeUp);
     Click(Window.BtSetTimeWrite);
-    EXPECT_EQ(EditValue(), 800);
+    EXPECT_EQ(EditValue(), 0);
     EXPECT_EQ(Window.Port->Sockets->Count(), queued);
 }
 
 struct TStoreCase {
     std::string Page;
     std::int32_t Setpoint;
+    std::int32_t Step;
+    int Ups;
     std::int32_t Edited;
     std::int32_t StoreCommand;
 };
@@ -349,48 +392,53 @@ void PrintTo(const TStoreCase& Case, std::ostream* Out) {
 
 class Store : public SetpointEditing, public ::testing::WithParamInterface<TStoreCase> {};
 
+// The value goes out first; the store command follows once the value is answered, and the page
+// shows the edit as unstored until then.
 TEST_P(Store, WritesTheValueThenTheStoreCommand) {
     const TStoreCase& store = GetParam();
     Setpoint(store.Setpoint, 600);
-    EditBlock(600, 30, 1100, 10);
+    EditBlock(600, 30, 1100, store.Step);
     const bool temp = store.Setpoint == TEMP_SET;
     Click(temp ? Window.BtSelTabTemp : Window.BtSelTabTime);
     ASSERT_TRUE(ReadAnswered());
-    Link.Image().WriteTableREG(EDIT_VALUE, store.Edited);
+    for (int up = 0; up < store.Ups; ++up) {
+        Click(temp ? Window.BtSetTempUp : Window.BtSetTimeUp);
+    }
+    if (temp) {
+        ExpectTempLook(Window, {ORANGE, 0, "Zmiana niezapisana"});
+    }
     const TKovMode mode = Window.KovMode;
     Click(temp ? Window.BtSetTempWrite : Window.BtSetTimeWrite);
     EXPECT_EQ(Window.KovMode, mode);
     EXPECT_EQ(Window.TabControl->currentIndex(), temp ? 1 : 2);
-    // Two single writes in the table, the value in the lower slot.
-    const TDravonSockets& sockets = *Window.Port->Sockets;
-    ASSERT_EQ(sockets.Count(), 7);
-    EXPECT_EQ(sockets.GetRegNum(6), EDIT_VALUE);
-    EXPECT_EQ(sockets.GetRegValue(6), store.Edited);
-    EXPECT_EQ(sockets.GetRegNum(7), COMMAND);
-    EXPECT_EQ(sockets.GetRegValue(7), store.StoreCommand);
+    if (temp) {
+        ExpectTempLook(Window, {ORANGE, 0, "Zapisywanie..."});
+    }
 
     ASSERT_TRUE(Link.TickUntilAnswered(WRITE_REGISTER, COMMAND, store.StoreCommand));
     std::vector<std::pair<std::int32_t, std::int32_t>> writes;
     for (const TWireRequest& request : Link.Requests()) {
-        if (request.Function == WRITE_REGISTER && request.First != COMMAND) {
-            writes.emplace_back(request.First, request.Word);
-        }
-        if (request.Function == WRITE_REGISTER && request.Word == store.StoreCommand) {
+        if (request.Function == WRITE_REGISTER &&
+            (request.First != COMMAND || request.Word == store.StoreCommand)) {
             writes.emplace_back(request.First, request.Word);
         }
     }
     const std::vector<std::pair<std::int32_t, std::int32_t>> expected{
         {EDIT_VALUE, store.Edited}, {COMMAND, store.StoreCommand}};
     EXPECT_EQ(writes, expected);
+    if (temp) {
+        ExpectTempLook(Window, Shown);
+    }
     // The page is not read back.
     Settle();
     EXPECT_EQ(BlockReads(), 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(BothPages, Store,
-                         ::testing::Values(TStoreCase{"Temperature", TEMP_SET, 850, STORE_TEMP},
-                                           TStoreCase{"WorkTime", WORK_TIME_SET, 150, STORE_TIME}),
-                         [](const auto& info) { return info.param.Page; });
+INSTANTIATE_TEST_SUITE_P(
+    BothPages, Store,
+    ::testing::Values(TStoreCase{"Temperature", TEMP_SET, 10, 5, 650, STORE_TEMP},
+                      TStoreCase{"WorkTime", WORK_TIME_SET, 15, 2, 630, STORE_TIME}),
+    [](const auto& info) { return info.param.Page; });
 
 TEST_F(SetpointEditing, ABarMovedToAFractionRoundsHalvesToEvenAndSnaps) {
     Setpoint(TEMP_SET, 800);
@@ -429,50 +477,253 @@ TEST_F(SetpointEditing, DraggingTheBarEditsWholeDegrees) {
     EXPECT_EQ(Window.LabSetTemp->text(), QString::number(bar));
 }
 
-TEST_F(SetpointEditing, ABoundThatMovesTheBarSetsTheValueBeforeTheReadIsShown) {
-    Setpoint(TEMP_SET, 450);
-    EditBlock(450, 400, 1100, 10);
-    OpenTempPage();
-    ASSERT_EQ(Window.ScBarSetTemp->Value(), 45);
-    Setpoint(TEMP_SET, 800);
-    EditBlock(800, 500, 1100, 10);
-    Click(Window.BtSelTabTemp);
+struct TLoadCase {
+    std::string Name;
+    std::int32_t SetpointReg;
+    std::int32_t Value;
+    std::int32_t Min;
+    std::int32_t Max;
+    TPageView View;
+};
+
+void PrintTo(const TLoadCase& Case, std::ostream* Out) {
+    *Out << Case.Name;
+}
+
+class LoadedPage : public SetpointEditing, public ::testing::WithParamInterface<TLoadCase> {};
+
+// Wherever the bar stood, the page shows the controller's value as it is, and the value the
+// page holds is that value.
+TEST_P(LoadedPage, ShowsTheControllersValueUnchanged) {
+    const TLoadCase& load = GetParam();
+    Setpoint(load.SetpointReg, load.Value);
+    EditBlock(load.Value, load.Min, load.Max, 10);
+    Click(load.SetpointReg == TEMP_SET ? Window.BtSelTabTemp : Window.BtSelTabTime);
     ASSERT_TRUE(ReadAnswered());
-    ExpectTempPage({"50", "110", "50", 50, 110, 50});
-    EXPECT_EQ(EditValue(), 500);
+    if (load.SetpointReg == TEMP_SET) {
+        ExpectTempPage(load.View);
+    } else {
+        ExpectTimePage(load.View);
+    }
+    EXPECT_EQ(EditValue(), load.Value);
     Settle();
-    EXPECT_EQ(BlockReads(), 2); // the value read was the setpoint: no read again
+    EXPECT_EQ(BlockReads(), 1);
 }
 
-// Each page sets its bar's bounds in its own order, which decides where a range that lies
-// wholly beyond the bar's present one ends up: the temperature bar takes its minimum first, the
-// work-time bar its maximum. The bound that moves the bar's value past the value read also
-// sets the edited value, and the page shows that one.
-TEST_F(SetpointEditing, EachPageSetsItsBoundsInItsOwnOrder) {
-    Setpoint(TEMP_SET, 200);
-    EditBlock(200, 100, 300, 10); // below the layout's 40 to 110, the bar at 50
-    OpenTempPage();
-    ExpectTempPage({"30", "30", "10", 10, 30, 30});
-    EXPECT_EQ(EditValue(), 300);
+INSTANTIATE_TEST_SUITE_P(
+    BothPages, LoadedPage,
+    ::testing::Values(
+        TLoadCase{
+            "BelowTheTemperatureBar", TEMP_SET, 200, 100, 300, {"20", "30", "10", 10, 30, 20}},
+        TLoadCase{
+            "TemperatureOffTheGrid", TEMP_SET, 455, 400, 1100, {"45", "110", "40", 40, 110, 45}},
+        TLoadCase{"AboveTheWorkTimeBar",
+                  WORK_TIME_SET,
+                  400,
+                  300,
+                  630,
+                  {"06:40", "10:30", "05:00", 30, 63, 40}},
+        TLoadCase{"WorkTimeOffTheGrid",
+                  WORK_TIME_SET,
+                  125,
+                  30,
+                  630,
+                  {"02:05", "10:30", "00:30", 3, 63, 12}}),
+    [](const auto& info) { return info.param.Name; });
 
-    Setpoint(WORK_TIME_SET, 400);
-    EditBlock(400, 300, 630, 10); // above the layout's 3 to 24, the bar at 12
-    Click(Window.BtSelTabTime);
-    ASSERT_TRUE(ReadAnswered());
-    ExpectTimePage({"05:00", "10:30", "05:00", 30, 63, 30});
-    EXPECT_EQ(EditValue(), 300);
-}
-
-TEST_F(SetpointEditing, WorkTimeBarFromItsLayoutStateMovesWithoutAChange) {
+TEST_F(SetpointEditing, WorkTimeBarMovedByTheOperatorSnapsToTensOfMinutes) {
     Setpoint(WORK_TIME_SET, 125);
     EditBlock(125, 30, 630, 10);
     Click(Window.BtSelTabTime);
     ASSERT_TRUE(ReadAnswered());
-    ExpectTimePage({"02:05", "10:30", "00:30", 3, 63, 12});
-    EXPECT_EQ(EditValue(), 125);
     Window.ScBarSetTime->SetValue(13);
     EXPECT_EQ(EditValue(), 130);
     EXPECT_EQ(Window.LabSetTime->text(), "02:10");
+}
+
+// Controllers behind the gateway that take their time: a load command fills the edit block only
+// some requests later. The operator clicks as fast as the timings of each table say (ticks of
+// 100 ms between clicks).
+class SlowController : public ::testing::Test {
+protected:
+    SlowController() {
+        Link.Rig.Fake->Responder = [this](const QByteArray& Request) {
+            return Bus.Answer(Request);
+        };
+        // The poll set brings the bus's sauna 1 into the image.
+        EXPECT_TRUE(Link.TickUntil([this] { return Link.Image().ReadTableREG(TEMP_SET) == 800; }));
+    }
+
+    // The writes on the wire after the first Skip requests, as unit, register and value.
+    std::vector<std::tuple<int, std::int32_t, std::int32_t>> Writes(std::size_t Skip = 0) const {
+        std::vector<std::tuple<int, std::int32_t, std::int32_t>> writes;
+        const std::vector<TWireRequest> requests = Link.Requests();
+        for (std::size_t k = Skip; k < requests.size(); ++k) {
+            const TWireRequest& r = requests[k];
+            if (r.Function == WRITE_REGISTER && !(r.First == COMMAND && r.Word == EDIT_TEMP) &&
+                !(r.First == COMMAND && r.Word == EDIT_TIME)) {
+                writes.emplace_back(r.Unit, r.First, r.Word);
+            }
+        }
+        return writes;
+    }
+    // Ticks until the bus has had time for every queued request: the poll set and a margin.
+    void Settle() { Link.Rig.Tick(120); }
+    bool Loaded(QLabel* Value) const {
+        return TextColor(Value).rgba() != GREY && Window.Port->Sockets->Count() == 5;
+    }
+
+    ControllerBus Bus;
+    LinkedWindow Link;
+    TKovMainNavigation& Window = Link.Window();
+};
+
+// Store pressed while the controller still loads (zeros, or the last load's values) is refused;
+// pressed once the page has the setpoint, it writes back what was loaded.
+TEST_F(SlowController, StoreRightAfterOpeningNeverLowersTheSetpoint) {
+    for (const bool keepOld : {false, true}) {
+        for (const int wait : {0, 1, 3, 6, 9, 12}) {
+            SCOPED_TRACE(testing::Message() << "old block " << keepOld << ", store after " << wait);
+            Bus.EditDelay = 3;
+            Bus.KeepOldBlock = keepOld;
+            const std::size_t before = Link.Requests().size();
+            Click(Window.BtSelTabTemp);
+            Link.Rig.Tick(wait);
+            Click(Window.BtSetTempWrite);
+            Settle();
+            for (const auto& [unit, reg, value] : Writes(before)) {
+                EXPECT_EQ(value, reg == EDIT_VALUE ? 800 : STORE_TEMP);
+            }
+            EXPECT_EQ(Bus.Unit(1).ReadTableREG(TEMP_SET), 800);
+            EXPECT_EQ(Window.LabSetTemp->text(), "80");
+            Click(Window.BtSelTabMain);
+        }
+    }
+}
+
+// Store, up, store: each store's value is followed by its own command, in the order clicked.
+TEST_F(SlowController, FastStoresGoOutWholeAndInOrder) {
+    for (const int gap : {0, 1, 2, 4}) {
+        SCOPED_TRACE(testing::Message() << "ticks between clicks " << gap);
+        Bus.Unit(1).WriteTableREG(TEMP_SET, 800);
+        Bus.EditDelay = 3;
+        Click(Window.BtSelTabTemp);
+        ASSERT_TRUE(Link.TickUntil([this] { return Loaded(Window.LabSetTemp); }));
+        const std::size_t before = Link.Requests().size();
+        Click(Window.BtSetTempWrite);
+        Link.Rig.Tick(gap);
+        Click(Window.BtSetTempUp);
+        Link.Rig.Tick(gap);
+        Click(Window.BtSetTempWrite);
+        Settle();
+        const std::vector<std::tuple<int, std::int32_t, std::int32_t>> expected{
+            {1, EDIT_VALUE, 800},
+            {1, COMMAND, STORE_TEMP},
+            {1, EDIT_VALUE, 810},
+            {1, COMMAND, STORE_TEMP}};
+        EXPECT_EQ(Writes(before), expected);
+        EXPECT_EQ(Bus.Unit(1).ReadTableREG(TEMP_SET), 810);
+        EXPECT_EQ(Window.LabSetTemp->text(), "81");
+        EXPECT_EQ(TextColor(Window.LabSetTemp).rgba(), LAYOUT_RED);
+        Click(Window.BtSelTabMain);
+        ASSERT_TRUE(Link.TickUntil([this] { return Link.Image().ReadTableREG(TEMP_SET) == 810; }));
+    }
+}
+
+// The temperature page opened and left for the work-time page at once: the temperature's chain
+// ends, and the work time stored is the work time edited.
+TEST_F(SlowController, AChainLeftBehindNeitherReadsNorUndoesTheEdit) {
+    for (const int gap : {0, 2, 5, 8}) {
+        SCOPED_TRACE(testing::Message() << "ticks on the temperature page " << gap);
+        Bus.Unit(1).WriteTableREG(WORK_TIME_SET, 120);
+        Bus.EditDelay = 4;
+        Bus.KeepOldBlock = true;
+        ASSERT_TRUE(
+            Link.TickUntil([this] { return Link.Image().ReadTableREG(WORK_TIME_SET) == 120; }));
+        Click(Window.BtSelTabTemp);
+        Link.Rig.Tick(gap);
+        Click(Window.BtSelTabTime);
+        ASSERT_TRUE(Link.TickUntil([this] { return Loaded(Window.LabSetTime); }));
+        for (int up = 0; up < 3; ++up) {
+            Click(Window.BtSetTimeUp);
+        }
+        Click(Window.BtSetTimeWrite);
+        Settle();
+        EXPECT_EQ(Bus.Unit(1).ReadTableREG(WORK_TIME_SET), 150);
+        EXPECT_EQ(Bus.Unit(1).ReadTableREG(TEMP_SET), 800);
+        EXPECT_EQ(Window.LabSetTime->text(), "02:30");
+        Click(Window.BtSelTabMain);
+    }
+}
+
+// A store, then another sauna: the store reaches the sauna it was made for, the page loads the
+// new sauna's setpoint, and the new sauna is untouched.
+TEST_F(SlowController, AStoreKeepsItsSaunaAcrossASaunaChange) {
+    for (const int gap : {0, 1, 3, 6, 10}) {
+        SCOPED_TRACE(testing::Message() << "ticks before the sauna change " << gap);
+        Bus.Unit(1).WriteTableREG(TEMP_SET, 800);
+        Bus.Unit(2).WriteTableREG(TEMP_SET, 700);
+        Bus.EditDelay = 2;
+        Click(Window.BtSelectSauna1);
+        ASSERT_TRUE(Link.TickUntil([this] { return Link.Image().ReadTableREG(TEMP_SET) == 800; }));
+        Click(Window.BtSelTabTemp);
+        ASSERT_TRUE(Link.TickUntil([this] { return Loaded(Window.LabSetTemp); }));
+        const std::size_t before = Link.Requests().size();
+        Click(Window.BtSetTempUp);
+        Click(Window.BtSetTempUp);
+        Click(Window.BtSetTempWrite);
+        Link.Rig.Tick(gap);
+        Click(Window.BtSelectSauna2);
+        ASSERT_TRUE(Link.TickUntil([this] { return Loaded(Window.LabSetTemp); }));
+        Settle();
+        const std::vector<std::tuple<int, std::int32_t, std::int32_t>> expected{
+            {1, EDIT_VALUE, 820}, {1, COMMAND, STORE_TEMP}};
+        EXPECT_EQ(Writes(before), expected);
+        EXPECT_EQ(Bus.Unit(1).ReadTableREG(TEMP_SET), 820);
+        EXPECT_EQ(Bus.Unit(2).ReadTableREG(TEMP_SET), 700);
+        EXPECT_EQ(Window.LabSetTemp->text(), "70");
+        Click(Window.BtSelTabMain);
+    }
+}
+
+// An edit not yet stored is dropped when the sauna changes; the page shows the new sauna's.
+TEST_F(SlowController, ASaunaChangeDropsTheUnstoredEdit) {
+    Bus.Unit(3).WriteTableREG(TEMP_SET, 650);
+    Bus.EditDelay = 2;
+    Click(Window.BtSelTabTemp);
+    ASSERT_TRUE(Link.TickUntil([this] { return Loaded(Window.LabSetTemp); }));
+    const std::size_t before = Link.Requests().size();
+    Click(Window.BtSetTempUp);
+    Click(Window.BtSelectSauna3);
+    ExpectTempLook(Window, Loading);
+    ASSERT_TRUE(Link.TickUntil([this] { return Loaded(Window.LabSetTemp); }));
+    EXPECT_EQ(Window.LabSetTemp->text(), "65");
+    Click(Window.BtSetTempWrite);
+    Settle();
+    const std::vector<std::tuple<int, std::int32_t, std::int32_t>> expected{
+        {3, EDIT_VALUE, 650}, {3, COMMAND, STORE_TEMP}};
+    EXPECT_EQ(Writes(before), expected);
+    EXPECT_EQ(Bus.Unit(1).ReadTableREG(TEMP_SET), 800);
+}
+
+// 02:05 in steps of 15 minutes: two steps up store 02:35, and a store without an edit writes
+// back what was loaded.
+TEST_F(SlowController, ValuesOffTheBarsGridAreStoredAsEdited) {
+    Bus.Unit(1).WriteTableREG(WORK_TIME_SET, 125);
+    Bus.Limits(1, false, 30, 630, 15);
+    Bus.EditDelay = 2;
+    ASSERT_TRUE(Link.TickUntil([this] { return Link.Image().ReadTableREG(WORK_TIME_SET) == 125; }));
+    Click(Window.BtSelTabTime);
+    ASSERT_TRUE(Link.TickUntil([this] { return Loaded(Window.LabSetTime); }));
+    Click(Window.BtSetTimeWrite);
+    Settle();
+    EXPECT_EQ(Bus.Unit(1).ReadTableREG(WORK_TIME_SET), 125);
+    Click(Window.BtSetTimeUp);
+    Click(Window.BtSetTimeUp);
+    Click(Window.BtSetTimeWrite);
+    Settle();
+    EXPECT_EQ(Bus.Unit(1).ReadTableREG(WORK_TIME_SET), 155);
+    EXPECT_EQ(Window.LabSetTime->text(), "02:35");
 }
 
 } // namespace
