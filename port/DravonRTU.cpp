@@ -78,8 +78,10 @@ void TDravonPort::TCPConnect() {
     TCPClient->SetPort(static_cast<std::uint16_t>(FServerTCPPortNum & 0xFFFF));
     if (!TCPClient->Connect(CONNECT_TIMEOUT_MS)) {
         FError = ERROR_NOT_CONNECTED;
+        LinkDown();
         return;
     }
+    FLinkUp = true;
     // No answer to a request sent before can come on this connection, and failures of an earlier
     // one say nothing of it.
     ++FLinkSerial;
@@ -128,6 +130,7 @@ void TDravonPort::SocketTimerTick() {
     if (!FSocketServerStart) {
         FStatus = PORT_STOP;
         FError = NO_ERROR;
+        LinkDown();
         RaiseTrans(PORT_STOP);
         return;
     }
@@ -174,8 +177,10 @@ void TDravonPort::CheckConnection() {
     if (++FConnTimer < RECONNECT_EVERY_TICKS)
         return;
     FConnTimer = 0;
-    if (TCPClient->CheckLink() != TCP_LINK_UP)
+    if (TCPClient->CheckLink() != TCP_LINK_UP) {
+        LinkDown();
         TCPConnect();
+    }
 }
 
 void TDravonPort::ReadResponse() {
@@ -231,7 +236,10 @@ void TDravonPort::AcceptResponse() {
     if (FStatus != PORT_COMPLETE)
         return;
     DecodeRxBuffer();
-    FFreshness.Answered(Sockets->ActiveSocket());
+    // An answer of the sauna chosen before the request's slot was readdressed is no reading of
+    // the sauna the slot now polls.
+    FLinkUp = true;
+    FFreshness.Answered(Sockets->ActiveSocket(), FRequestUnit);
     Sockets->CompleteActiveSocket();
 }
 
@@ -260,7 +268,8 @@ bool TDravonPort::StaleIn(std::int32_t SocketFunction, std::int32_t Num) const {
         const std::int32_t first = Sockets->GetRegNum(slot);
         if (Sockets->GetMode(slot) == SOCKET_MODE_MULTI &&
             Sockets->GetFunctionCode(slot) == SocketFunction && Num >= first &&
-            Num < first + Sockets->GetRegCount(slot) && FFreshness.Stale(slot))
+            Num < first + Sockets->GetRegCount(slot) &&
+            (!FLinkUp || FFreshness.Stale(slot, Sockets->GetSlaveAddr(slot))))
             return true;
     }
     return false;
@@ -319,10 +328,12 @@ void TDravonPort::TCPTransmit() {
     switch (TCPClient->CheckLink()) {
     case TCP_LINK_DOWN:
         Fail(ERROR_NOT_CONNECTED);
+        LinkDown();
         NoteTransaction(false);
         return;
     case TCP_LINK_FAILED:
         Fail(ERROR_TRANS);
+        LinkDown();
         NoteTransaction(false);
         return;
     case TCP_LINK_UP:
@@ -374,10 +385,14 @@ TPortError TDravonPort::ReceiveAnswer() {
         case SCAN_WAITING:
             break;
         }
-        if (!linkUp)
+        if (!linkUp) {
+            LinkDown();
             return ERROR_NOT_CONNECTED;
-        if (read == TCP_READ_FAILED)
+        }
+        if (read == TCP_READ_FAILED) {
+            LinkDown();
             return ERROR_REC; // closed or failed while the answer was awaited
+        }
         const std::int32_t left = MsLeft(deadline);
         if (left <= 0 || (waited && read == TCP_READ_TIMEOUT))
             return Unanswered(skippedBefore);
@@ -413,6 +428,12 @@ void TDravonPort::NoteTransaction(bool Answered) {
         return;
     FFailedInRow = 0;
     TCPClient->Disconnect();
+    LinkDown();
+}
+
+void TDravonPort::LinkDown() {
+    FLinkUp = false;
+    FFreshness.ForgetAll();
 }
 
 void TDravonPort::DecodeRxBuffer() {

@@ -82,8 +82,9 @@ public:
     // One step of the poll engine. The timer calls it; tests drive it directly.
     void SocketTimerTick();
 
-    // Whether register or coil Num is read by a cyclic request that has had no accepted answer
-    // for STALE_AFTER_TICKS running ticks: the image holds an old value for it.
+    // Whether register or coil Num is read by a cyclic request whose value the image does not
+    // hold fresh: no answer of the slot's unit accepted in the last STALE_AFTER_TICKS running
+    // ticks, or none since the link was last stopped, lost or started.
     bool StaleREG(std::int32_t Num) const;
     bool StaleBIT(std::int32_t Num) const;
     // Frames of other transactions (late, doubled or misaddressed answers) skipped so far.
@@ -149,6 +150,8 @@ private:
     TPortError Unanswered(std::int32_t SkippedBefore) const;
     void StoreResponse(const QByteArray& Frame);
     void NoteTransaction(bool Answered);
+    // The connection is gone or the link stopped: no reading is fresh until answered again.
+    void LinkDown();
     void DecodeRxBuffer();
 
     std::int32_t FPortType = 0;
@@ -184,6 +187,8 @@ private:
     // Connections opened so far, and the one the request in flight went out on.
     std::int32_t FLinkSerial = 0;
     std::int32_t FRequestLink = 0;
+    // The last look at the connection found it standing.
+    bool FLinkUp = false;
     // Transactions in a row that ended without an accepted answer.
     std::int32_t FFailedInRow = 0;
     // The stop was honoured after the active slot's turn was finished and the slot closed.

@@ -6,13 +6,18 @@ bool IsSlotNum(std::int32_t Num) {
 }
 } // namespace
 
-void TPollFreshness::Answered(std::int32_t SocketNum) {
-    if (IsSlotNum(SocketNum))
-        FAnsweredAt[static_cast<std::size_t>(SocketNum - 1)] = FRunningTicks;
+void TPollFreshness::Answered(std::int32_t SocketNum, std::int32_t Unit) {
+    if (!IsSlotNum(SocketNum))
+        return;
+    const auto index = static_cast<std::size_t>(SocketNum - 1);
+    FAnsweredAt[index] = FRunningTicks;
+    FAnsweredBy[index] = Unit;
 }
 
-bool TPollFreshness::Stale(std::int32_t SocketNum) const {
-    return IsSlotNum(SocketNum) &&
-           FRunningTicks - FAnsweredAt[static_cast<std::size_t>(SocketNum - 1)] >=
-               STALE_AFTER_TICKS;
+bool TPollFreshness::Stale(std::int32_t SocketNum, std::int32_t Unit) const {
+    if (!IsSlotNum(SocketNum))
+        return false;
+    const auto index = static_cast<std::size_t>(SocketNum - 1);
+    return FAnsweredBy[index] == 0 || FAnsweredBy[index] != Unit ||
+           FRunningTicks - FAnsweredAt[index] >= STALE_AFTER_TICKS;
 }

@@ -756,52 +756,69 @@ TEST(DravonPortIdentifiers, AnswerForAnIdentifierNoLongerAwaitedIsNotDecoded) {
     EXPECT_EQ(FrameID(rig.Fake->Written.back()), 1);
 }
 
-// A block of the poll set that has had no accepted answer for 50 running ticks is stale until
-// its next accepted answer; the other blocks stay fresh, and ticks of a stopped link do not count.
-TEST(DravonPortFreshness, BlockWithoutAnAnswerForFiftyRunningTicksIsStale) {
+// A reading is fresh only while the unit its block now polls answered it within the last 50
+// running ticks: never before the first answer, at once stale when the link stops or is lost
+// (and until answered again after), and stale after the block is readdressed to another sauna
+// until that sauna answers it. The other blocks are not touched by one block's silence.
+TEST(DravonPortFreshness, OnlyARecentAnswerOfTheSaunaPolledNowIsFresh) {
     PortRig rig;
     QueuePollSet(*rig.Port->Sockets, 1);
-    rig.Port->Sockets->AddReadRWBlock(1, EDIT_BLOCK_FIRST, EDIT_BLOCK_COUNT, SOCKET_MODE_SINGLE);
-    bool silent = true;
+    bool silent = false;
     rig.Fake->Responder = [&](const QByteArray& request) {
         return silent && FrameFirst(request) == 1 ? QByteArray()
                                                   : ReplyFromController(rig.Controller, request);
     };
-    rig.StartConnected();
     const TDravonPort& port = *rig.Port;
-    const auto expectOthersFresh = [&port](int running) {
-        for (int reg : {REG_CONFIG_TYPE, 65, REG_WORK_TIMER, REG_CONTROLLER_TYPE, 0, 16, 66,
-                        EDIT_BLOCK_FIRST})
-            EXPECT_FALSE(port.StaleREG(reg)) << "register " << reg << ", tick " << running;
-        for (int coil : {0, BIT_HEATER, 127, 128})
-            EXPECT_FALSE(port.StaleBIT(coil)) << "coil " << coil << ", tick " << running;
+    const auto tickUntilFresh = [&rig, &port](int reg) {
+        for (int tick = 0; tick < 40 && port.StaleREG(reg); ++tick)
+            rig.Tick();
+        return !port.StaleREG(reg);
     };
-    for (int running = 1; running <= 40; ++running) {
+    EXPECT_TRUE(port.StaleREG(REG_TEMP_ACT)); // before the first answer
+    rig.StartConnected();
+    EXPECT_TRUE(port.StaleREG(REG_TEMP_ACT));
+    ASSERT_TRUE(tickUntilFresh(REG_TEMP_ACT));
+    ASSERT_TRUE(tickUntilFresh(REG_CONTROLLER_TYPE));
+    for (int tick = 0; tick < 20 && port.StaleBIT(BIT_HEATER); ++tick)
         rig.Tick();
-        EXPECT_FALSE(port.StaleREG(REG_TEMP_ACT)) << running;
+    EXPECT_FALSE(port.StaleBIT(BIT_HEATER));
+
+    // Silence of the temperature's block: stale 5 s after its last answer, which came at most one
+    // turn of the poll set (15 ticks) before, or in the 3 ticks after if its request was out.
+    silent = true;
+    int staleAfter = 0;
+    for (int running = 1; running <= 60 && staleAfter == 0; ++running) {
+        rig.Tick();
+        staleAfter = port.StaleREG(REG_TEMP_ACT) ? running : 0;
     }
-    rig.Port->SetSocketServerStart(false);
-    for (int stopped = 0; stopped < 20; ++stopped)
-        rig.Tick();
-    EXPECT_FALSE(port.StaleREG(REG_TEMP_ACT));
-    rig.Port->SetSocketServerStart(true);
-    for (int running = 41; running <= 60; ++running) {
-        rig.Tick();
-        for (int reg : {1, REG_TEMP_SET, REG_TEMP_ACT})
-            EXPECT_EQ(port.StaleREG(reg), running >= TDravonPort::STALE_AFTER_TICKS)
-                << "register " << reg << ", tick " << running;
-        expectOthersFresh(running);
-    }
+    EXPECT_GE(staleAfter, 50 - 15);
+    EXPECT_LE(staleAfter, 50 + 3);
+    EXPECT_FALSE(port.StaleREG(REG_CONTROLLER_TYPE)); // answered meanwhile
     silent = false;
-    int fresh = 0;
-    for (int running = 61; running <= 80 && fresh == 0; ++running) {
+    ASSERT_TRUE(tickUntilFresh(REG_TEMP_ACT));
+
+    // A stop: stale at the first stopped tick, and after the restart until answered again.
+    rig.Port->SetSocketServerStart(false);
+    rig.Tick();
+    EXPECT_TRUE(port.StaleREG(REG_TEMP_ACT));
+    EXPECT_TRUE(port.StaleBIT(BIT_HEATER));
+    rig.Port->SetSocketServerStart(true);
+    rig.Tick();
+    EXPECT_TRUE(port.StaleREG(REG_CONTROLLER_TYPE));
+    ASSERT_TRUE(tickUntilFresh(REG_TEMP_ACT));
+
+    // Another sauna: stale until unit 2 has answered the block.
+    rig.Port->Sockets->SetAddress(2);
+    EXPECT_TRUE(port.StaleREG(REG_TEMP_ACT));
+    EXPECT_TRUE(port.StaleBIT(BIT_HEATER));
+    ASSERT_TRUE(tickUntilFresh(REG_TEMP_ACT));
+    EXPECT_EQ(FrameUnit(rig.Fake->Written.back()), 2);
+
+    // The gateway closes the connection: stale at once.
+    rig.Fake->ClosePeer();
+    for (int tick = 0; tick < 4 && !port.StaleREG(REG_TEMP_ACT); ++tick)
         rig.Tick();
-        fresh = port.StaleREG(REG_TEMP_ACT) ? 0 : running;
-    }
-    EXPECT_GT(fresh, 0);
-    EXPECT_EQ(rig.Port->Sauna->ReadTableREG(REG_TEMP_ACT),
-              rig.Controller.ReadTableREG(REG_TEMP_ACT));
-    expectOthersFresh(fresh);
+    EXPECT_TRUE(port.StaleREG(REG_TEMP_ACT));
 }
 
 // A late answer and the right one come in the same read: the late one is skipped whole.
