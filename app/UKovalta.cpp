@@ -79,12 +79,16 @@ void TKovMainNavigation::FormCreate(const QString& SettingsDir,
     ShowSettings();
     Port->OnTrans = [this](TPortStatus State) { PortTrans(State); };
     Port->OnError = [this](TPortStatus State, TPortError ECode) {
-        PortError(State, ECode);
         RequestFailed(Port->Sockets->ActiveSocket());
+        PortError(State, ECode);
     };
     QueuePollSet();
     KovMode = KOV_MODE_MAIN;
     SpaceBottomBar();
+    MarkSelectedSauna();
+    ShowLockedLook();
+    // The layout's values are no readings: stale until the controller answers.
+    StaleLook->Show(*Port);
     for (TStyledButton* button :
          {BtAromaSS, BtVentSS, BtLight1SS, BtLight2SS, BtHeaterSS, BtSaunaMode}) {
         button->SetImageList(ImageListBR);
@@ -128,15 +132,17 @@ void TKovMainNavigation::ShowSettings() {
     Port->SetSocketServerStart(checked);
 }
 
+// Each block's answer may show what a pending command did.
 void TKovMainNavigation::QueuePollSet() {
     for (const TPollBlock& block : POLL_SET) {
-        if (block.Coils) {
-            Port->Sockets->AddReadRBBlock(Port->SlaveAddr(), block.First, block.Count,
-                                          SOCKET_MODE_MULTI);
-        } else {
-            Port->Sockets->AddReadRWBlock(Port->SlaveAddr(), block.First, block.Count,
-                                          SOCKET_MODE_MULTI);
-        }
+        const std::int32_t slot =
+            block.Coils ? Port->Sockets->AddReadRBBlock(Port->SlaveAddr(), block.First, block.Count,
+                                                        SOCKET_MODE_MULTI)
+                        : Port->Sockets->AddReadRWBlock(Port->SlaveAddr(), block.First, block.Count,
+                                                        SOCKET_MODE_MULTI);
+        Port->Sockets->SetOnSocketEnd(slot, [this, block](std::int32_t) {
+            FPending.BlockRead(block.Coils, block.First, block.Count);
+        });
     }
 }
 
@@ -184,28 +190,43 @@ void TKovMainNavigation::PortTrans(TPortStatus State) {
     StaleLook->Show(*Port);
 }
 
+// A stray response leaves the line showing the last failure it showed.
 void TKovMainNavigation::PortError(TPortStatus, TPortError ECode) {
-    switch (ECode) {
-    case NO_ERROR:
-        StatusLabel->setText(QStringLiteral("..."));
-        break;
-    case ERROR_NOT_CONNECTED:
-        StatusLabel->setText(QStringLiteral("TCP NOT Connected"));
-        break;
-    case ERROR_TIMEOUT:
-        StatusLabel->setText(QStringLiteral("TCP Timeout"));
-        break;
-    case ERROR_TRANS:
-        StatusLabel->setText(QStringLiteral("Tx Error"));
-        break;
-    case ERROR_REC:
-        StatusLabel->setText(QStringLiteral("Rx Error"));
-        break;
-    case ERROR_ID: // a stray response: the line keeps the last failure it showed
-        break;
+    if (ECode != ERROR_ID) {
+        StatusLabel->setText(StatusLineText(ECode));
     }
 }
 
+// The link's state in the status codes' own texts; a stopped link says so, and a note on what
+// the operator did follows the state.
+QString TKovMainNavigation::StatusLineText(TPortError ECode) const {
+    if (!Port->SocketServerStart()) {
+        return QStringLiteral("Połączenie zatrzymane");
+    }
+    QString state = QStringLiteral("...");
+    switch (ECode) {
+    case ERROR_NOT_CONNECTED:
+        state = QStringLiteral("TCP NOT Connected");
+        break;
+    case ERROR_TIMEOUT:
+        state = QStringLiteral("TCP Timeout");
+        break;
+    case ERROR_TRANS:
+        state = QStringLiteral("Tx Error");
+        break;
+    case ERROR_REC:
+        state = QStringLiteral("Rx Error");
+        break;
+    case NO_ERROR:
+    case ERROR_ID:
+        break;
+    }
+    const QString& note = FAddressNote.isEmpty() ? FCommandNote : FAddressNote;
+    if (note.isEmpty()) {
+        return state;
+    }
+    return ECode == NO_ERROR ? note : state + QStringLiteral(": ") + note;
+}
 void TKovMainNavigation::ShowLinkIndicators(TPortStatus State) {
     using namespace StatusColours;
     const bool stopped = State == PORT_STOP;

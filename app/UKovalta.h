@@ -9,6 +9,7 @@
 #include "DravonRTU.h"
 #include "KovMainForm.h"
 #include "KovUni.h"
+#include "PendingCommands.h"
 #include "SaunaREG.h"
 #include "SetpointPageLook.h"
 #include "SetpointStores.h"
@@ -83,6 +84,9 @@ private:
     void BtSelTabSettingsClick(QObject* Sender);
     void BtMouseDown(QObject* Sender);
     void BtMouseUp(QObject* Sender);
+    void SendCommand(QObject* Sender, std::int32_t Code, TReadBack Shows);
+    void MarkSelectedSauna();
+    void RequestFailed(std::int32_t SocketNum);
 
     void BtWiFiConnectClick(QObject* Sender);
     void ShowServerState(bool Flag);
@@ -112,10 +116,12 @@ private:
     void StoreEnded(std::int32_t Opening, std::int32_t Value, bool Stored);
     bool IsOpenChain(std::int32_t Opening) const;
     bool Editable(const TSetpointPage& Page) const;
-    void RequestFailed(std::int32_t SocketNum);
+    void EditRequestFailed(std::int32_t SocketNum);
 
     void PortTrans(TPortStatus State);
     void PortError(TPortStatus State, TPortError ECode);
+    QString StatusLineText(TPortError ECode) const;
+    void ShowLockedLook();
     void ShowLinkIndicators(TPortStatus State);
     void ShowTxRx(TPortStatus State);
     void ShowWorkTime();
@@ -144,6 +150,11 @@ private:
     TEditSession FEdit;
     std::unique_ptr<TSetpointPageLook> FTempLook;
     std::unique_ptr<TSetpointPageLook> FTimeLook;
+    TPendingCommands FPending;
+    // What the status line adds to the link's state: a command that did not reach the
+    // controller, an address the gateway cannot be dialled at.
+    QString FCommandNote;
+    QString FAddressNote;
     // The page's own setting of its scroll bar is not an operator's move.
     bool FSettingBar = false;
 };

@@ -8,9 +8,29 @@
 #include "TControlEffect.h"
 #include "TStyledButton.h"
 
+#include <QLabel>
+#include <QPushButton>
 #include <QStackedWidget>
 
 namespace {
+
+// The coil that shows the output a command code switches.
+std::int32_t OutputCoil(std::int32_t Code) {
+    switch (Code) {
+    case CMD_HEATER:
+        return BIT_HEATER;
+    case CMD_LIGHT1:
+        return BIT_LIGHT1;
+    case CMD_LIGHT2:
+        return BIT_LIGHT2;
+    case CMD_AROMA:
+        return BIT_AROMA;
+    case CMD_VENT:
+        return BIT_VENT;
+    default:
+        return -1;
+    }
+}
 
 // A pressed page button, with its lamp or caption, shows at half opacity.
 constexpr qreal PRESSED_OPACITY = 0.5;
@@ -28,13 +48,35 @@ void SetControlOpacity(QObject* Control, qreal Opacity) {
 
 } // namespace
 
-// Each click queues one write whatever the output's state: every command switches it over.
+// Each click queues one write whatever the output's state: every command switches it over. The
+// button shows the command pending until the poll set has read the output back after it.
 void TKovMainNavigation::BtDeviceSSClick(QObject* Sender) {
-    Port->Sockets->AddWriteRW(Port->SlaveAddr(), REG_COMMAND, TagOf(Sender));
+    const std::int32_t code = TagOf(Sender);
+    SendCommand(Sender, code, {.Coil = true, .Num = OutputCoil(code)});
 }
 
-void TKovMainNavigation::BtSaunaModeClick(QObject*) {
-    Port->Sockets->AddWriteRW(Port->SlaveAddr(), REG_COMMAND, CMD_HEAT_MODE);
+void TKovMainNavigation::BtSaunaModeClick(QObject* Sender) {
+    SendCommand(Sender, CMD_HEAT_MODE, {.Coil = false, .Num = REG_HEAT_MODE});
+}
+
+void TKovMainNavigation::SendCommand(QObject* Sender, std::int32_t Code, TReadBack Shows) {
+    const std::int32_t slot = Port->Sockets->AddWriteRW(Port->SlaveAddr(), REG_COMMAND, Code);
+    auto* button = qobject_cast<TStyledButton*>(Sender);
+    if (slot == 0 || button == nullptr) {
+        return;
+    }
+    FCommandNote.clear();
+    Port->Sockets->SetOnSocketEnd(slot,
+                                  [this](std::int32_t SocketNum) { FPending.Written(SocketNum); });
+    FPending.Sent(button, slot, Shows);
+}
+
+// A failed transaction ends what it belonged to: a command, a store or a setpoint load.
+void TKovMainNavigation::RequestFailed(std::int32_t SocketNum) {
+    if (FPending.Failed(SocketNum)) {
+        FCommandNote = QStringLiteral("polecenie nie dotarło do sterownika");
+    }
+    EditRequestFailed(SocketNum);
 }
 
 // The poll set and every request made from now on go to the chosen sauna; a command, a store or
@@ -42,12 +84,26 @@ void TKovMainNavigation::BtSaunaModeClick(QObject*) {
 // sauna's setpoint.
 void TKovMainNavigation::BtSaunaSelectClick(QObject* Sender) {
     const auto address = static_cast<std::uint8_t>(TagOf(Sender) & 0xFF);
-    if (address == Port->SlaveAddr()) {
+    const bool same = address == Port->SlaveAddr();
+    Port->SetSlaveAddr(address);
+    // A click on the button toggled it; the chosen sauna's stays held in.
+    MarkSelectedSauna();
+    if (same) {
         return;
     }
-    Port->SetSlaveAddr(address);
     Port->Sockets->SetAddress(address);
+    // Nothing on screen is the new sauna's until it has answered.
+    LabSaunaAddr->setText(QStringLiteral("Sauna ") + QString::number(address));
+    StaleLook->Show(*Port);
     ReloadOpenPage();
+}
+
+// The sauna page shows the chosen sauna's button held in.
+void TKovMainNavigation::MarkSelectedSauna() {
+    for (QPushButton* button : {BtSelectSauna1, BtSelectSauna2, BtSelectSauna3, Button1}) {
+        button->setCheckable(true);
+        button->setChecked(TagOf(button) == Port->SlaveAddr());
+    }
 }
 
 void TKovMainNavigation::BtSelTabMainClick(QObject* Sender) {

@@ -324,7 +324,7 @@ void TKovMainNavigation::StoreEnded(std::int32_t Opening, std::int32_t Value, bo
 }
 
 // A failed transaction ends the store or the load it belonged to.
-void TKovMainNavigation::RequestFailed(std::int32_t SocketNum) {
+void TKovMainNavigation::EditRequestFailed(std::int32_t SocketNum) {
     Stores->Failed(SocketNum);
     if (SocketNum != 0 && SocketNum == FEdit.Slot && FEdit.State == SETPOINT_LOADING) {
         FEdit.Slot = 0;

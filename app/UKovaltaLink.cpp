@@ -3,6 +3,7 @@
 // does; the two address-mode check boxes stay opposite.
 #include "UKovalta.h"
 
+#include "GatewayAddress.h"
 #include "StrToInt.h"
 #include "TextColor.h"
 
@@ -49,6 +50,9 @@ void TKovMainNavigation::BtWiFiConnectClick(QObject*) {
     ShowServerState(true);
     Port->SetServerTCPPortNum(portNum);
     Port->SetServerTCPIPNum(EditTCP_IPNum->text());
+    FAddressNote = IsGatewayAddress(EditTCP_IPNum->text())
+                       ? QString()
+                       : QStringLiteral("adres bramki musi być adresem IPv4, np. 10.0.0.5");
     // The connect may block for up to its time-out; the operator sees the click taken first.
     TabConfig->repaint();
     Port->TCPConnect();
@@ -57,6 +61,18 @@ void TKovMainNavigation::BtWiFiConnectClick(QObject*) {
 void TKovMainNavigation::DisconnectGateway() {
     if (Port->TCPClient->IsConnected()) {
         Port->TCPClient->Disconnect();
+    }
+}
+
+// A locked field shows it: grey text on a darker ground, as no field that takes typing looks.
+void TKovMainNavigation::ShowLockedLook() {
+    constexpr QRgb LOCKED_TEXT = 0xFF696969;   // dim grey
+    constexpr QRgb LOCKED_GROUND = 0xFF202020; // darker than an open field
+    for (QLineEdit* field : {EditTCP_IPNum, EditTCP_PortNum}) {
+        QPalette palette = field->palette();
+        palette.setColor(QPalette::Disabled, QPalette::Text, QColor::fromRgba(LOCKED_TEXT));
+        palette.setColor(QPalette::Disabled, QPalette::Base, QColor::fromRgba(LOCKED_GROUND));
+        field->setPalette(palette);
     }
 }
 

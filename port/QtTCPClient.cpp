@@ -1,5 +1,7 @@
 #include "QtTCPClient.h"
 
+#include "GatewayAddress.h"
+
 #include <QHostAddress>
 
 #include <algorithm>
@@ -7,12 +9,9 @@
 bool TQtTCPClient::Connect(std::int32_t TimeoutMs) {
     if (FSocket.state() != QAbstractSocket::UnconnectedState)
         return false;
-    // The gateway is given by its IPv4 address. A name is never looked up: the lookup would
-    // block the user interface beyond the connect time-out, and reach beyond the gateway.
-    QHostAddress address;
-    if (!address.setAddress(FHost) || address.protocol() != QAbstractSocket::IPv4Protocol)
+    if (!IsGatewayAddress(FHost))
         return false;
-    FSocket.connectToHost(address, FPort);
+    FSocket.connectToHost(QHostAddress(FHost), FPort);
     if (FSocket.waitForConnected(TimeoutMs))
         return true;
     // Leaves the socket unconnected, so the next attempt starts clean.

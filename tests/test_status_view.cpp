@@ -36,6 +36,9 @@ constexpr QRgb Orange = 0xFFFFA500;
 
 class StatusView : public ::testing::Test {
 protected:
+    // The link started: the status line shows the link's state.
+    StatusView() { Window.Port->SetSocketServerStart(true); }
+
     // Sets a register and redraws, as after a poll that read it.
     void Show(int Reg, std::int32_t Val) {
         Rig.Sauna().WriteTableREG(Reg, Val);
@@ -499,6 +502,195 @@ TEST_F(StaleLook, RenderOfStaleReadings) {
             image.save(QDir(KOV_SCREENS_DIR)
                            .filePath(ratio == 1.0 ? "status-stale.png" : "status-stale@2x.png")));
     }
+}
+
+// Saunas 1 and 2 fitted behind the gateway; the gateway answers requests for any other unit
+// with exception 11 (no answer from the target), as a real one does for a sauna that is not
+// there. The link is started at the start.
+class TrustedReadings : public ::testing::Test {
+protected:
+    TrustedReadings() : Rig(ConnectingFile()) {
+        FillHeatingSauna(Sauna1);
+        FillHeatingSauna(Sauna2);
+        Sauna2.WriteTableREG(REG_TEMP_SET, 700);
+        Rig.Fake->Responder = [this](const QByteArray& Request) {
+            if (FailCommands && FrameFunction(Request) == 6) {
+                return ReplyException(Request, 4);
+            }
+            switch (FrameUnit(Request)) {
+            case 1:
+                return ReplyFromController(Sauna1, Request);
+            case 2:
+                return ReplyFromController(Sauna2, Request);
+            default:
+                return ReplyException(Request, 11);
+            }
+        };
+    }
+    static TSettingsFile ConnectingFile() {
+        TSettingsFile file;
+        file.ConnectAuto = true;
+        return file;
+    }
+    void PassTheStartAndOnePollSet() { Rig.Tick(20 + 2 + 5 * 3 + 3); }
+    static qreal EffectOpacity(QWidget* Widget) {
+        const auto* effect = qobject_cast<TControlEffect*>(Widget->graphicsEffect());
+        return effect && effect->isEnabled() ? effect->SourceOpacity() : 1.0;
+    }
+    // Every reading the status view shows, stale (greyed, dimmed) or not.
+    void ExpectAllStale(bool Stale) {
+        const QRgb grey = DimGray;
+        for (QLabel* label : {Window.LabelTempSet, Window.LabWorkTimer, Window.LabSetWorkTime,
+                              Window.LabConType, Window.LabConVersion}) {
+            EXPECT_EQ(TextColor(label).rgba() == grey, Stale) << label->objectName().toStdString();
+        }
+        EXPECT_EQ(Window.LEDDisp2->Tint().isValid(), Stale);
+        EXPECT_EQ(EffectOpacity(Window.LampHeater), Stale ? 0.5 : 1.0);
+        EXPECT_EQ(Window.BtLight1SS->PictureOpacity(), Stale ? 0.5 : 1.0);
+        EXPECT_EQ(EffectOpacity(Window.PieWorkTimer), Stale ? 0.5 : 1.0);
+    }
+
+    TSaunaMX Sauna1;
+    TSaunaMX Sauna2;
+    bool FailCommands = false;
+    WindowRig Rig;
+    TKovMainNavigation& Window = *Rig.Window;
+};
+
+TEST_F(TrustedReadings, TheLayoutsPlaceholdersAreStaleUntilTheFirstAnswers) {
+    ExpectAllStale(true);
+    Rig.Tick(20);
+    ExpectAllStale(true);
+    Rig.Tick(2 + 5 * 3 + 3);
+    ExpectAllStale(false);
+}
+
+TEST_F(TrustedReadings, AStoppedLinkGreysEveryReadingAtOnceAndARestartOnlyWithItsAnswers) {
+    PassTheStartAndOnePollSet();
+    ExpectAllStale(false);
+    QTest::mouseClick(Window.BtWiFiConnect, Qt::LeftButton);
+    Rig.Tick(3); // the transaction in progress ends, then the engine stops
+    ExpectAllStale(true);
+    EXPECT_EQ(Window.StatusLabel->text(), QStringLiteral("Połączenie zatrzymane"));
+    Rig.Tick(100);
+    ExpectAllStale(true);
+    QTest::mouseClick(Window.BtWiFiConnect, Qt::LeftButton);
+    Rig.Tick(1);
+    ExpectAllStale(true);
+    Rig.Tick(5 * 3 + 3);
+    ExpectAllStale(false);
+    EXPECT_EQ(Window.StatusLabel->text(), "...");
+}
+
+// A sauna that is not fitted: the previous sauna's readings never pass for its own, the link
+// stays, and choosing a fitted sauna shows its readings live block by block.
+TEST_F(TrustedReadings, AnotherSaunaIsStaleUntilItHasAnswered) {
+    PassTheStartAndOnePollSet();
+    QTest::mouseClick(Window.BtSelectSauna3, Qt::LeftButton);
+    EXPECT_EQ(Window.LabSaunaAddr->text(), "Sauna 3");
+    ExpectAllStale(true);
+    Rig.Tick(100);
+    ExpectAllStale(true);
+    EXPECT_EQ(Window.LabelTempSet->text(), QString::fromUtf8("90\u00B0C")); // sauna 1's, greyed
+
+    QTest::mouseClick(Window.BtSelectSauna2, Qt::LeftButton);
+    ExpectAllStale(true);
+    bool tempFirst = false;
+    bool lampsFirst = false;
+    for (int tick = 0; tick < 5 * 3 + 6; ++tick) {
+        Rig.Tick(1);
+        const bool temp = TextColor(Window.LabelTempSet).rgba() != DimGray;
+        const bool lamps = EffectOpacity(Window.LampHeater) == 1.0;
+        tempFirst = tempFirst || (temp && !lamps);
+        lampsFirst = lampsFirst || (lamps && !temp);
+    }
+    EXPECT_TRUE(tempFirst || lampsFirst); // block by block, not all at once
+    ExpectAllStale(false);
+    EXPECT_EQ(Window.LabelTempSet->text(), QString::fromUtf8("70\u00B0C"));
+}
+
+// The output's button shows its command on the way from the click until the coil read after
+// the write has shown it; a write the controller refuses ends the look and the status line
+// says the command did not arrive.
+TEST_F(TrustedReadings, ACommandIsPendingUntilTheCoilsAreReadBackOrItFails) {
+    PassTheStartAndOnePollSet();
+    QTest::mouseClick(Window.BtLight2SS, Qt::LeftButton);
+    EXPECT_TRUE(Window.BtLight2SS->Pending());
+    EXPECT_FALSE(Window.BtLight1SS->Pending());
+    EXPECT_EQ(Window.BtLight2SS->Opacity(), 1.0); // not the press feedback
+    int answeredAt = -1;
+    int endedAt = -1;
+    for (int tick = 0; tick < 40 && endedAt < 0; ++tick) {
+        Rig.Tick(1);
+        if (answeredAt < 0 && Sauna1.ReadTableREG(2) == 112) {
+            answeredAt = tick;
+        }
+        if (!Window.BtLight2SS->Pending()) {
+            endedAt = tick;
+        }
+    }
+    ASSERT_GE(answeredAt, 0);
+    EXPECT_GT(endedAt, answeredAt + 3); // the write answered, then a coil read
+
+    FailCommands = true;
+    QTest::mouseClick(Window.BtHeaterSS, Qt::LeftButton);
+    EXPECT_TRUE(Window.BtHeaterSS->Pending());
+    for (int tick = 0; tick < 40 && Window.BtHeaterSS->Pending(); ++tick) {
+        Rig.Tick(1);
+    }
+    EXPECT_FALSE(Window.BtHeaterSS->Pending());
+    EXPECT_TRUE(
+        Window.StatusLabel->text().contains(QStringLiteral("polecenie nie dotarło do sterownika")));
+    FailCommands = false;
+    QTest::mouseClick(Window.BtHeaterSS, Qt::LeftButton);
+    Rig.Tick(1);
+    EXPECT_FALSE(Window.StatusLabel->text().contains(QStringLiteral("polecenie")));
+}
+
+TEST_F(TrustedReadings, TheSaunaPageMarksTheSelectedSauna) {
+    const auto marked = [this] {
+        std::vector<int> saunas;
+        int n = 1;
+        for (QAbstractButton* button : {static_cast<QAbstractButton*>(Window.BtSelectSauna1),
+                                        static_cast<QAbstractButton*>(Window.BtSelectSauna2),
+                                        static_cast<QAbstractButton*>(Window.BtSelectSauna3),
+                                        static_cast<QAbstractButton*>(Window.Button1)}) {
+            if (button->isChecked()) {
+                saunas.push_back(n);
+            }
+            ++n;
+        }
+        return saunas;
+    };
+    EXPECT_EQ(marked(), std::vector<int>{1});
+    QTest::mouseClick(Window.Button1, Qt::LeftButton);
+    EXPECT_EQ(marked(), std::vector<int>{4});
+    QTest::mouseClick(Window.Button1, Qt::LeftButton); // the selected one stays marked
+    EXPECT_EQ(marked(), std::vector<int>{4});
+}
+
+// Locked while the link runs, and looking it; a gateway name is refused with a word why.
+TEST_F(TrustedReadings, TheSettingsPageShowsLockedFieldsAndRefusesANameInWords) {
+    PassTheStartAndOnePollSet();
+    QTest::mouseClick(Window.BtSelTabSettings, Qt::LeftButton);
+    EXPECT_FALSE(Window.EditTCP_IPNum->isEnabled());
+    const QPalette& palette = Window.EditTCP_IPNum->palette();
+    EXPECT_NE(palette.color(QPalette::Disabled, QPalette::Text),
+              palette.color(QPalette::Active, QPalette::Text));
+    EXPECT_NE(palette.color(QPalette::Disabled, QPalette::Base),
+              palette.color(QPalette::Active, QPalette::Base));
+
+    QTest::mouseClick(Window.BtWiFiConnect, Qt::LeftButton); // stop
+    for (int tick = 0; tick < 10 && Window.Port->SocketServerStart(); ++tick) {
+        Rig.Tick(1);
+    }
+    EXPECT_TRUE(Window.EditTCP_IPNum->isEnabled());
+    Window.EditTCP_IPNum->setText(QStringLiteral("bramka.local"));
+    QTest::mouseClick(Window.BtWiFiConnect, Qt::LeftButton); // start
+    Rig.Tick(1);
+    EXPECT_EQ(Rig.Fake->Host, QStringLiteral("bramka.local"));
+    EXPECT_TRUE(
+        Window.StatusLabel->text().contains(QStringLiteral("adres bramki musi być adresem IPv4")));
 }
 
 } // namespace

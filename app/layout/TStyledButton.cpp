@@ -116,6 +116,29 @@ void TStyledButton::paintEvent(QPaintEvent*) {
     } else {
         PaintButtonSS(painter);
     }
+    if (FPending) {
+        PaintPendingRing(painter);
+    }
+}
+
+void TStyledButton::PaintPendingRing(QPainter& painter) const {
+    constexpr QRgb RING_COLOUR = 0xFFFFA500; // orange
+    constexpr qreal RING_WIDTH = 3.0;
+    constexpr qreal RING_RADIUS = 8.0;
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor::fromRgba(RING_COLOUR), RING_WIDTH));
+    painter.setBrush(Qt::NoBrush);
+    const qreal inset = RING_WIDTH / 2;
+    painter.drawRoundedRect(QRectF(rect()).adjusted(inset, inset, -inset, -inset), RING_RADIUS,
+                            RING_RADIUS);
+}
+
+void TStyledButton::SetPending(bool pending) {
+    if (pending == FPending) {
+        return;
+    }
+    FPending = pending;
+    update();
 }
 
 void TStyledButton::changeEvent(QEvent* event) {

@@ -16,6 +16,7 @@ class TStyledButton : public QAbstractButton {
     Q_PROPERTY(QString FaceListName READ FaceListName WRITE SetFaceListName)
     Q_PROPERTY(qreal Opacity READ Opacity WRITE SetOpacity)
     Q_PROPERTY(qreal PictureOpacity READ PictureOpacity WRITE SetPictureOpacity)
+    Q_PROPERTY(bool Pending READ Pending WRITE SetPending)
 
 public:
     // BLButton1Style: a face filling the button and a 60 x 60 picture at its right.
@@ -52,6 +53,11 @@ public:
     qreal PictureOpacity() const { return FPictureOpacity; }
     void SetPictureOpacity(qreal opacity);
 
+    // A command of this button is on its way to the controller: an orange ring round the
+    // button, apart from the press feedback (opacity) and the stale look (picture opacity).
+    bool Pending() const { return FPending; }
+    void SetPending(bool pending);
+
     QSize sizeHint() const override;
 
 protected:
@@ -61,6 +67,7 @@ protected:
 private:
     void PaintButton1(QPainter& painter) const;
     void PaintButtonSS(QPainter& painter) const;
+    void PaintPendingRing(QPainter& painter) const;
     void ApplyOpacity();
 
     TLook FLook = BLButton1Style;
@@ -71,4 +78,5 @@ private:
     QString FFaceListName;
     qreal FOpacity = 1.0;
     qreal FPictureOpacity = 1.0;
+    bool FPending = false;
 };
