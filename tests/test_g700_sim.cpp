@@ -321,6 +321,20 @@ TEST_F(G700Sim, UnitsWithoutAControllerGetTheGatewayException) {
     EXPECT_EQ(Client->Register(1, REG_CONTROLLER_TYPE), Preset(1).ControllerType);
 }
 
+TEST_F(G700Sim, UnitsOnlyServesTheFirstUnits) {
+    Start({"--units", "2"});
+    EXPECT_EQ(Client->Register(2, REG_CONTROLLER_TYPE), Preset(2).ControllerType);
+    for (const int Unit : {3, 4}) {
+        EXPECT_EQ(Client->Failure(Unit,
+                                  [](modbus_t* C) {
+                                      std::uint16_t Reg;
+                                      return modbus_read_registers(C, REG_CONTROLLER_TYPE, 1, &Reg);
+                                  }),
+                  EMBXGTAR)
+            << Unit;
+    }
+}
+
 TEST_F(G700Sim, RequestsOutsideWhatItServesGetTheModbusException) {
     Start();
     std::uint16_t Regs[2];

@@ -4,6 +4,8 @@
 
 #include <modbus.h>
 
+#include <algorithm>
+
 namespace {
 // A block inside the map whose size Modbus allows for one read.
 enum TBlockCheck { BLOCK_OK, BLOCK_BAD_COUNT, BLOCK_OUTSIDE };
@@ -21,9 +23,11 @@ std::string Describe(const TModbusRequest& Req) {
 }
 } // namespace
 
-TSimGateway::TSimGateway(std::int64_t EditDelayMs, const TReport& Report) : FReport(Report) {
-    FUnits.reserve(CONTROLLER_SETUPS.size());
-    for (std::size_t Index = 0; Index < CONTROLLER_SETUPS.size(); ++Index) {
+TSimGateway::TSimGateway(int Units, std::int64_t EditDelayMs, const TReport& Report)
+    : FReport(Report) {
+    const std::size_t fitted = std::min(CONTROLLER_SETUPS.size(), static_cast<std::size_t>(Units));
+    FUnits.reserve(fitted);
+    for (std::size_t Index = 0; Index < fitted; ++Index) {
         const std::string Prefix =
             "unit " + std::to_string(FIRST_UNIT + static_cast<int>(Index)) + ": ";
         FUnits.emplace_back(CONTROLLER_SETUPS[Index], EditDelayMs,

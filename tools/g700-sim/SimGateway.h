@@ -14,7 +14,8 @@ class TSimGateway {
 public:
     using TReport = std::function<void(const std::string&)>;
 
-    TSimGateway(std::int64_t EditDelayMs, const TReport& Report);
+    // Controllers at units 1 to Units.
+    TSimGateway(int Units, std::int64_t EditDelayMs, const TReport& Report);
 
     void AdvanceTo(const TSimTime& Now);
 

@@ -18,6 +18,7 @@ const std::map<std::string, TNumberFlag>& NumberFlags() {
     static const std::map<std::string, TNumberFlag> Flags{
         {"--time-scale", {1, 100000, [](TSimOptions& O, int V) { O.TimeScale = V; }}},
         {"--edit-delay", {0, 60000, [](TSimOptions& O, int V) { O.EditDelayMs = V; }}},
+        {"--units", {1, 4, [](TSimOptions& O, int V) { O.Units = V; }}},
         {"--delay", {1, 60000, [](TSimOptions& O, int V) { O.Faults.DelayMs = V; }}},
         {"--late-every", {1, 1000000, [](TSimOptions& O, int V) { O.Faults.LateEvery = V; }}},
         {"--late-by", {1, 60000, [](TSimOptions& O, int V) { O.Faults.LateByMs = V; }}},
@@ -136,6 +137,9 @@ SIGTERM ends it.
                           default 1): heating, cooling and the work timer go N times faster.
   --edit-delay MS         how long a controller takes to load the edit block after the edit
                           commands 230 and 255; meanwhile the block reads 0 (default 300).
+  --units N               only units 1 to N have a controller (1 to 4, default 4); a request
+                          for any other unit gets exception 11, as from a gateway that cannot
+                          reach the unit.
   --log-served            print a line with the values of every read answer sent:
                           "served unit U registers FIRST: V V ..." or
                           "served unit U coils FIRST: 0110..." (one digit per coil).

@@ -9,6 +9,7 @@ struct TSimOptions {
     int ListenPort = 1502;
     int TimeScale = 1;
     int EditDelayMs = 300;
+    int Units = 4;          // controllers fitted: units 1 to Units answer, the others are not there
     bool LogServed = false; // one line with the values of every answer sent
     TFaultOptions Faults;
 };
