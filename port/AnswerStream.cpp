@@ -9,13 +9,15 @@ constexpr std::int32_t LONGEST_LENGTH = 254;
 
 constexpr int AT_PROTOCOL = 2;
 constexpr int AT_LENGTH = 4;
-constexpr int AT_UNIT = 6;
 constexpr int AT_FUNCTION = 7;
 constexpr int AT_BYTE_COUNT = 8;
 constexpr int AT_ECHO = 8; // a write's answer repeats the register and the value
 constexpr int ECHO_LENGTH = 4;
 constexpr int READ_HEAD = 9; // up to and including the byte count
 constexpr std::uint8_t WRITE_SINGLE_REGISTER = 6;
+// An exception answer: the request's function with its high bit set, and one exception code.
+constexpr std::uint8_t EXCEPTION_BIT = 0x80;
+constexpr qsizetype EXCEPTION_SIZE = MBAP_HEAD + 3;
 
 std::uint8_t Byte(const QByteArray& Bytes, int At) {
     return static_cast<std::uint8_t>(Bytes[At]);
@@ -25,13 +27,19 @@ std::int32_t Word(const QByteArray& Bytes, int At) {
     return Byte(Bytes, At) * 256 + Byte(Bytes, At + 1);
 }
 
+// The transaction identifier pairs an answer with its request; a gateway that does not echo the
+// unit identifier is still answering it.
 bool AnswersRequest(const QByteArray& Frame, const QByteArray& Request, std::int32_t AnswerLength) {
-    if (Frame.size() != AnswerLength || Frame[AT_UNIT] != Request[AT_UNIT] ||
-        Frame[AT_FUNCTION] != Request[AT_FUNCTION])
+    if (Frame.size() != AnswerLength || Frame[AT_FUNCTION] != Request[AT_FUNCTION])
         return false;
     if (Byte(Request, AT_FUNCTION) == WRITE_SINGLE_REGISTER)
         return Frame.mid(AT_ECHO, ECHO_LENGTH) == Request.mid(AT_ECHO, ECHO_LENGTH);
     return Byte(Frame, AT_BYTE_COUNT) == AnswerLength - READ_HEAD;
+}
+
+bool IsException(const QByteArray& Frame, const QByteArray& Request) {
+    return Frame.size() == EXCEPTION_SIZE &&
+           Byte(Frame, AT_FUNCTION) == (Byte(Request, AT_FUNCTION) | EXCEPTION_BIT);
 }
 } // namespace
 
@@ -52,6 +60,8 @@ TAnswerScan TAnswerStream::Scan(const QByteArray& Request, std::int32_t AnswerLe
         FHeld.remove(0, size);
         if (Word(frame, 0) == awaited) {
             Frame = frame;
+            if (IsException(frame, Request))
+                return SCAN_EXCEPTION;
             return AnswersRequest(frame, Request, AnswerLength) ? SCAN_ACCEPTED : SCAN_REJECTED;
         }
         ++FSkipped;

@@ -6,9 +6,9 @@
 // What a look at the bytes received so far found for the request in flight.
 enum TAnswerScan : std::uint8_t {
     SCAN_WAITING,   // no whole frame of the request's transaction yet
-    SCAN_ACCEPTED,  // its answer, matching the request in every field
-    SCAN_REJECTED,  // its answer, not matching the request: an exception, another unit, function,
-                    // count or echo
+    SCAN_ACCEPTED,  // its answer, matching the request in every field but the unit
+    SCAN_EXCEPTION, // its answer, a well-formed exception: the gateway or the controller refused
+    SCAN_REJECTED,  // its answer, not matching the request: another function, count or echo
     SCAN_MALFORMED, // bytes that are no Modbus TCP frame; everything held was dropped
 };
 

@@ -353,10 +353,11 @@ void TDravonPort::TCPReceive() {
     FError = NO_ERROR;
     // No tick while the read blocks; the next one comes a full interval after it.
     SocketTimer->stop();
+    FGatewayAnswered = false;
     const TPortError failure = ReceiveAnswer();
     if (failure != NO_ERROR)
         Fail(failure);
-    NoteTransaction(failure == NO_ERROR);
+    NoteTransaction(failure == NO_ERROR || FGatewayAnswered);
     SocketTimer->start(TICK_MS);
 }
 
@@ -377,6 +378,11 @@ TPortError TDravonPort::ReceiveAnswer() {
         case SCAN_ACCEPTED:
             StoreResponse(frame);
             return NO_ERROR;
+        case SCAN_EXCEPTION:
+            // A refusal fails this request only: the gateway is there and answering.
+            StoreResponse(frame);
+            FGatewayAnswered = true;
+            return ERROR_REC;
         case SCAN_REJECTED:
             StoreResponse(frame);
             return ERROR_REC;
@@ -421,7 +427,7 @@ void TDravonPort::StoreResponse(const QByteArray& Frame) {
 
 // A gateway that stopped answering without closing would otherwise hold the link "connected"
 // with frozen values: three failed transactions in a row drop the connection, so that the
-// reconnect check opens a fresh one. An accepted answer starts the row again.
+// reconnect check opens a fresh one. An accepted answer, or a refusal, starts the row again.
 void TDravonPort::NoteTransaction(bool Answered) {
     FFailedInRow = Answered ? 0 : FFailedInRow + 1;
     if (FFailedInRow < FAILURES_BEFORE_DISCONNECT)

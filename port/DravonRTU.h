@@ -189,7 +189,9 @@ private:
     std::int32_t FRequestLink = 0;
     // The last look at the connection found it standing.
     bool FLinkUp = false;
-    // Transactions in a row that ended without an accepted answer.
+    // The read found a well-formed exception answer to the request.
+    bool FGatewayAnswered = false;
+    // Transactions in a row that ended without an answer of the gateway's.
     std::int32_t FFailedInRow = 0;
     // The stop was honoured after the active slot's turn was finished and the slot closed.
     bool FTurnEndedAtStop = false;

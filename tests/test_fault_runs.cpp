@@ -234,6 +234,8 @@ TEST_P(FaultRuns, ImageHoldsOnlyServedValuesTheFaultShowsAndThePollComesBack) {
     ExpectOnlyServedValues(run, mode.Name);
 }
 
+// An answer with another unit identifier is taken as the answer to its transaction, so the
+// simulator's --other-unit-every has no row here: it fails nothing.
 INSTANTIATE_TEST_SUITE_P(
     Modes, FaultRuns,
     ::testing::Values(
@@ -242,7 +244,6 @@ INSTANTIATE_TEST_SUITE_P(
         TFaultMode{"Doubled", {"--double-every", "1"}, {}},
         TFaultMode{"Dribbled", {"--dribble", "300"}, {ERROR_REC}},
         TFaultMode{"OtherIdentifier", {"--other-id-every", "1"}, {ERROR_ID}},
-        TFaultMode{"OtherUnit", {"--other-unit-every", "1"}, {ERROR_REC}},
         TFaultMode{"OtherProtocol", {"--other-protocol-every", "1"}, {ERROR_REC}},
         TFaultMode{"Garbage", {"--garbage", "3"}, {ERROR_REC}},
         TFaultMode{"Exception", {"--exception-every", "1"}, {ERROR_REC}},
@@ -302,6 +303,32 @@ TEST(FaultRunsRestart, PollComesBackAfterTheGatewayRestarts) {
               ANSWERED_AGAIN_WITHIN + SCHEDULING_MARGIN);
     run.StopSim();
     ExpectOnlyServedValues(run, "restart");
+}
+
+// A gateway with saunas 1 and 2 only refuses every request for sauna 3: for 10 s the port keeps
+// the one connection it opened and reports each refusal, the readings stay stale, and the poll
+// set readdressed to sauna 1 shows its readings live within 2 s.
+TEST(FaultRunsMissingSauna, RefusalsKeepTheOneConnection) {
+    FaultRun run({"--units", "2"});
+    run.RunUntil([] { return false; }, 10000ms);
+    EXPECT_EQ(run.Answered, 0);
+    EXPECT_EQ(run.Errors, std::set<TPortError>{ERROR_REC});
+    EXPECT_TRUE(run.Port.StaleREG(REG_TEMP_ACT));
+    run.Port.SetSlaveAddr(1);
+    run.Port.Sockets->SetAddress(1);
+    const Clock::time_point chosen = Clock::now();
+    ASSERT_TRUE(run.RunUntil(
+        [&run] { return !run.Port.StaleREG(REG_TEMP_ACT) && !run.Port.StaleBIT(BIT_LIGHT1); },
+        2000ms + SCHEDULING_MARGIN));
+    EXPECT_LE(Clock::now() - chosen, 2000ms + SCHEDULING_MARGIN);
+    run.Sim().WaitForLine("no such line", 300ms); // takes in what the simulator reported
+    const auto& lines = run.Sim().Lines();
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                            [](const std::string& Line) {
+                                return Line.find("connection from") != std::string::npos;
+                            }),
+              1);
+    run.StopSim();
 }
 
 } // namespace

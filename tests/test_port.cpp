@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -439,8 +440,59 @@ TEST(DravonPort, BufferPositionsOutsideOneToHundredReadZeroAndIgnoreWrites) {
 }
 
 // An answer is judged against its request before it is decoded: one that does not match it in
-// every field fails the transaction in the read, and the failure is reported although another
-// slot waits.
+// every field but the unit fails the transaction in the read, and the failure is reported
+// although another slot waits.
+// The transaction identifier pairs the answer with its request: a gateway that puts another
+// unit identifier into its answers is still answering, as libmodbus takes it.
+TEST(DravonPortChecks, AnAnswerWithAnotherUnitIdentifierIsAccepted) {
+    PortRig rig;
+    rig.Port->Sockets->AddReadRWBlock(1, 1, 15, SOCKET_MODE_MULTI);
+    rig.Controller.WriteTableREG(REG_TEMP_ACT, 795);
+    rig.Fake->Responder = [&rig](const QByteArray& request) {
+        return WithByte(ReplyFromController(rig.Controller, request), 6, 0xFF);
+    };
+    rig.StartConnected();
+    for (int tick = 0; tick < 30; ++tick) {
+        const Events events = rig.Tick();
+        EXPECT_EQ(std::count(events.begin(), events.end(), "OnError REC"), 0) << tick;
+    }
+    EXPECT_EQ(rig.Port->Sauna->ReadTableREG(REG_TEMP_ACT), 795);
+    EXPECT_EQ(rig.Fake->DisconnectCalls, 0);
+}
+
+// A gateway refuses every request for unit 3 with exception 11, as for a sauna that is not
+// fitted, and answers unit 1: each refusal is reported, nothing of it is decoded, the link is
+// never dropped, and unit 1's values keep coming.
+TEST(DravonPortChecks, ExceptionAnswersFailTheirRequestAndKeepTheLink) {
+    PortRig rig;
+    TDravonSockets& sockets = *rig.Port->Sockets;
+    sockets.AddReadRWBlock(3, 1, 15, SOCKET_MODE_MULTI);
+    sockets.AddReadRBBlock(3, 0, 128, SOCKET_MODE_MULTI);
+    sockets.AddReadRWBlock(3, 40, 15, SOCKET_MODE_MULTI);
+    sockets.AddReadRWBlock(1, 65, 10, SOCKET_MODE_MULTI);
+    rig.Controller.WriteTableREG(66, 0x41);
+    rig.Fake->Responder = [&rig](const QByteArray& request) {
+        return FrameUnit(request) == 3 ? ReplyException(request, 11)
+                                       : ReplyFromController(rig.Controller, request);
+    };
+    rig.StartConnected();
+    int refusals = 0;
+    for (int tick = 0; tick < 120; ++tick) {
+        rig.Tick();
+        refusals +=
+            static_cast<int>(std::count(rig.Raised.begin(), rig.Raised.end(), "OnError REC"));
+        if (tick == 60)
+            rig.Controller.WriteTableREG(66, 0x42);
+    }
+    EXPECT_EQ(rig.Fake->DisconnectCalls, 0);
+    EXPECT_EQ(rig.Fake->ConnectCalls, 0);
+    EXPECT_GE(refusals, 25); // three of every four transactions of 3 ticks
+    EXPECT_EQ(rig.Port->Sauna->ReadTableREG(66), 0x42);
+    EXPECT_EQ(rig.Port->Sauna->ReadTableREG(REG_TEMP_ACT), 0);
+    EXPECT_FALSE(rig.Port->StaleREG(66));
+    EXPECT_TRUE(rig.Port->StaleREG(REG_TEMP_ACT));
+}
+
 TEST(DravonPortChecks, MismatchedAnswersAreNotDecoded) {
     const struct {
         const char* name;
@@ -453,8 +505,6 @@ TEST(DravonPortChecks, MismatchedAnswersAreNotDecoded) {
          [](const QByteArray&, const QByteArray& r) { return ReplyException(r, 4); }},
         {"answer to another function", false,
          [](const QByteArray& good, const QByteArray&) { return WithByte(good, 7, 4); }},
-        {"answer from another unit", false,
-         [](const QByteArray& good, const QByteArray&) { return WithByte(good, 6, 2); }},
         {"protocol identifier 1", false,
          [](const QByteArray& good, const QByteArray&) { return WithByte(good, 3, 1); }},
         {"length field one more than the answer", false,

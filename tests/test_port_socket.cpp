@@ -13,6 +13,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <thread>
@@ -187,6 +188,27 @@ TEST(DravonPortSocket, WriteLandsInTheServersRegister) {
     EXPECT_EQ(server.Register(2, REG_COMMAND), CMD_LIGHT1);
     EXPECT_EQ(server.Register(1, REG_COMMAND), 0);
     EXPECT_EQ(rig.Port.Sockets->Count(), 0);
+}
+
+// A sauna that is not there: libmodbus answers every request for unit 3 with an exception.
+// Each is reported, the one connection stays, and unit 1's block keeps flowing.
+TEST(DravonPortSocket, ExceptionsForOneUnitKeepTheConnectionAndTheOthersFlow) {
+    LoopbackModbusServer server;
+    server.SetRegister(1, 66, 1066);
+    SocketRig rig(server.Port());
+    rig.QueuePollSet(3);
+    int unit1Reads = 0;
+    const std::int32_t num = rig.Port.Sockets->AddReadRWBlock(1, 65, 10, SOCKET_MODE_MULTI);
+    rig.Port.Sockets->SetOnSocketEnd(num, [&](std::int32_t) { ++unit1Reads; });
+    rig.Port.TCPConnect();
+    // Six turns of the six blocks: 18 transactions of 3 ticks, each held up to its read.
+    rig.TickUntil([&] { return unit1Reads >= 6; }, 6 * 6 * 3 + 6);
+    EXPECT_GE(unit1Reads, 6);
+    EXPECT_EQ(server.Accepted(), 1);
+    EXPECT_GE(std::count(rig.Errors.begin(), rig.Errors.end(), ERROR_REC), 20);
+    EXPECT_EQ(std::count(rig.Errors.begin(), rig.Errors.end(), ERROR_NOT_CONNECTED), 0);
+    EXPECT_EQ(rig.Port.Sauna->ReadTableREG(66), 1066);
+    EXPECT_EQ(rig.Port.Sauna->ReadTableREG(REG_TEMP_SET), 0);
 }
 
 TEST(DravonPortSocket, ExceptionAnswerLeavesTheImageAlone) {
