@@ -1,5 +1,7 @@
 #include "AnswerStream.h"
 
+#include <algorithm>
+
 namespace {
 // Identifier, protocol identifier and length: the length counts what follows them.
 constexpr qsizetype MBAP_HEAD = 6;
@@ -48,17 +50,28 @@ TAnswerScan TAnswerStream::Scan(const QByteArray& Request, std::int32_t AnswerLe
     const std::int32_t awaited = Word(Request, 0);
     while (FHeld.size() >= MBAP_HEAD) {
         const std::int32_t length = Word(FHeld, AT_LENGTH);
-        if (Word(FHeld, AT_PROTOCOL) != 0 || length < SHORTEST_LENGTH || length > LONGEST_LENGTH) {
-            // No frame boundary can be trusted in what follows.
-            FHeld.clear();
-            return SCAN_MALFORMED;
+        const bool wellFormed =
+            Word(FHeld, AT_PROTOCOL) == 0 && length >= SHORTEST_LENGTH && length <= LONGEST_LENGTH;
+        const bool ours = Word(FHeld, 0) == awaited;
+        if (!wellFormed) {
+            Drop(NextStart(awaited, AnswerLength, 1, true));
+            continue;
         }
         const qsizetype size = MBAP_HEAD + length;
+        if (!ours) {
+            // A frame of another transaction is skipped whole, unless the answer awaited begins
+            // inside it: then what came before was no frame.
+            const qsizetype start = NextStart(awaited, AnswerLength, 1, false);
+            if (start < std::min(size, FHeld.size())) {
+                Drop(start);
+                continue;
+            }
+        }
         if (FHeld.size() < size)
             return SCAN_WAITING;
         const QByteArray frame = FHeld.left(size);
         FHeld.remove(0, size);
-        if (Word(frame, 0) == awaited) {
+        if (ours) {
             Frame = frame;
             if (IsException(frame, Request))
                 return SCAN_EXCEPTION;
@@ -67,6 +80,33 @@ TAnswerScan TAnswerStream::Scan(const QByteArray& Request, std::int32_t AnswerLe
         ++FSkipped;
     }
     return SCAN_WAITING;
+}
+
+qsizetype TAnswerStream::NextStart(std::int32_t Awaited, std::int32_t AnswerLength, qsizetype From,
+                                   bool CutOff) const {
+    // The header the answer or an exception answer to the request in flight begins with; both
+    // lengths are below 256.
+    const std::uint8_t head[] = {static_cast<std::uint8_t>(Awaited >> 8),
+                                 static_cast<std::uint8_t>(Awaited & 0xFF), 0, 0, 0};
+    const auto answerLength = static_cast<std::uint8_t>(AnswerLength - MBAP_HEAD);
+    const auto exceptionLength = static_cast<std::uint8_t>(EXCEPTION_SIZE - MBAP_HEAD);
+    const qsizetype last = CutOff ? FHeld.size() : FHeld.size() - MBAP_HEAD + 1;
+    for (qsizetype at = From; at < last; ++at) {
+        bool could = true;
+        for (qsizetype k = 0; could && k < MBAP_HEAD && at + k < FHeld.size(); ++k) {
+            const std::uint8_t byte = Byte(FHeld, static_cast<int>(at + k));
+            could = k < AT_LENGTH + 1 ? byte == head[k]
+                                      : byte == answerLength || byte == exceptionLength;
+        }
+        if (could)
+            return at;
+    }
+    return FHeld.size();
+}
+
+void TAnswerStream::Drop(qsizetype Count) {
+    FHeld.remove(0, Count);
+    FDropped += Count;
 }
 
 bool TAnswerStream::HoldsPartOfAnother(std::int32_t TransId) const {

@@ -369,6 +369,7 @@ TPortError TDravonPort::ReceiveAnswer() {
         return ERROR_NOT_CONNECTED; // the request went out on a connection that has gone since
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(READ_TIMEOUT_MS);
     const std::int32_t skippedBefore = FAnswers.SkippedFrames();
+    const std::int64_t droppedBefore = FAnswers.DroppedBytes();
     const QByteArray request(reinterpret_cast<const char*>(FTxBuffer.data()), REQUEST_LENGTH);
     const bool linkUp = TCPClient->CheckLink() == TCP_LINK_UP;
     TTCPRead read = TCPClient->Read(FAnswers.Held(), 0);
@@ -386,8 +387,6 @@ TPortError TDravonPort::ReceiveAnswer() {
         case SCAN_REJECTED:
             StoreResponse(frame);
             return ERROR_REC;
-        case SCAN_MALFORMED:
-            return ERROR_REC;
         case SCAN_WAITING:
             break;
         }
@@ -401,15 +400,17 @@ TPortError TDravonPort::ReceiveAnswer() {
         }
         const std::int32_t left = MsLeft(deadline);
         if (left <= 0 || (waited && read == TCP_READ_TIMEOUT))
-            return Unanswered(skippedBefore);
+            return Unanswered(skippedBefore, droppedBefore);
         read = TCPClient->Read(FAnswers.Held(), left);
     }
 }
 
-TPortError TDravonPort::Unanswered(std::int32_t SkippedBefore) const {
+TPortError TDravonPort::Unanswered(std::int32_t SkippedBefore, std::int64_t DroppedBefore) const {
     const QByteArray& held = FAnswers.Held();
     if (!held.isEmpty() && !FAnswers.HoldsPartOfAnother(FTransID & 0xFFFF))
         return ERROR_REC; // a part of the answer came
+    if (FAnswers.DroppedBytes() > DroppedBefore)
+        return ERROR_REC; // bytes that were no frame came
     if (!held.isEmpty() || FAnswers.SkippedFrames() > SkippedBefore)
         return ERROR_ID; // only answers to other requests came
     return ERROR_TIMEOUT;

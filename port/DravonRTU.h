@@ -147,7 +147,7 @@ private:
     void TCPTransmit();
     void TCPReceive();
     TPortError ReceiveAnswer();
-    TPortError Unanswered(std::int32_t SkippedBefore) const;
+    TPortError Unanswered(std::int32_t SkippedBefore, std::int64_t DroppedBefore) const;
     void StoreResponse(const QByteArray& Frame);
     void NoteTransaction(bool Answered);
     // The connection is gone or the link stopped: no reading is fresh until answered again.

@@ -1,22 +1,26 @@
 #include "QtTCPClient.h"
 
+#include "DialOnce.h"
 #include "GatewayAddress.h"
 
-#include <QHostAddress>
+#include <unistd.h>
 
 #include <algorithm>
 
+// Exactly one connection attempt per call: the previous connection, if any is left, is closed
+// first, and a failed or timed-out attempt is abandoned, never tried again within the call.
 bool TQtTCPClient::Connect(std::int32_t TimeoutMs) {
-    if (FSocket.state() != QAbstractSocket::UnconnectedState)
+    if (Connected() || !IsGatewayAddress(FHost))
         return false;
-    if (!IsGatewayAddress(FHost))
-        return false;
-    FSocket.connectToHost(QHostAddress(FHost), FPort);
-    if (FSocket.waitForConnected(TimeoutMs))
-        return true;
-    // Leaves the socket unconnected, so the next attempt starts clean.
     FSocket.abort();
-    return false;
+    const int socket = DialOnce(FHost, FPort, TimeoutMs);
+    if (socket < 0)
+        return false;
+    if (!FSocket.setSocketDescriptor(socket)) {
+        close(socket);
+        return false;
+    }
+    return true;
 }
 
 TTCPLink TQtTCPClient::CheckLink() {

@@ -589,6 +589,68 @@ TEST(DravonPortChecks, IdentifiersOnlyMoveForwardAcrossEveryKindOfFailure) {
 }
 
 // TCP may split a response: the read collects it whole.
+// Stray bytes where a gateway's stream should hold only frames: the port finds its footing at
+// the next place the awaited answer could begin, so every whole answer is taken, nothing of the
+// strays is decoded, and only a transaction that got strays and no answer fails.
+TEST(DravonPortFrames, StrayBytesCostNoWholeAnswer) {
+    enum TWhere { BEFORE, AFTER, BETWEEN, INSTEAD };
+    const struct {
+        const char* name;
+        int count;
+        TWhere where;
+    } cases[] = {
+        {"1 before", 1, BEFORE},       {"7 before", 7, BEFORE},
+        {"300 before", 300, BEFORE},   {"1 after", 1, AFTER},
+        {"7 after", 7, AFTER},         {"300 after", 300, AFTER},
+        {"1 between", 1, BETWEEN},     {"7 between", 7, BETWEEN},
+        {"300 between", 300, BETWEEN}, {"7 instead of every fourth", 7, INSTEAD},
+    };
+    for (const auto& c : cases) {
+        PortRig rig;
+        const std::int32_t slot = rig.Port->Sockets->AddReadRWBlock(1, 1, 15, SOCKET_MODE_MULTI);
+        int accepted = 0;
+        rig.Port->Sockets->SetOnSocketEnd(slot, [&accepted](std::int32_t) { ++accepted; });
+        // Strays of every kind: zeros, headers cut short, bytes above 0x7F.
+        QByteArray strays;
+        for (int k = 0; k < c.count; ++k)
+            strays.append(static_cast<char>(k % 5 == 0 ? 0 : (0xA5 ^ (k * 37)) & 0xFF));
+        int requests = 0;
+        rig.Fake->Responder = [&](const QByteArray& request) {
+            ++requests;
+            rig.Controller.WriteTableREG(REG_TEMP_ACT, 700 + requests);
+            const QByteArray answer = ReplyFromController(rig.Controller, request);
+            switch (c.where) {
+            case BEFORE:
+                return strays + answer;
+            case AFTER:
+                return answer + strays;
+            case BETWEEN:
+                return answer + strays + answer; // the copy is a frame of a finished transaction
+            case INSTEAD:
+                return requests % 4 == 0 ? strays : answer;
+            }
+            return answer;
+        };
+        rig.StartConnected();
+        int failures = 0;
+        for (int tick = 0; tick < 3 * 12; ++tick) {
+            const Events events = rig.Tick();
+            failures += static_cast<int>(
+                std::count_if(events.begin(), events.end(),
+                              [](const std::string& e) { return e.rfind("OnError", 0) == 0; }));
+            // Only values some answer carried ever reach the image.
+            const std::int32_t temp = rig.Port->Sauna->ReadTableREG(REG_TEMP_ACT);
+            EXPECT_TRUE(temp == 0 || (temp > 700 && temp <= 700 + requests))
+                << c.name << " " << temp;
+        }
+        const int refused = c.where == INSTEAD ? requests / 4 : 0;
+        EXPECT_EQ(failures, refused) << c.name;
+        EXPECT_GE(accepted, requests - refused - 1) << c.name; // the last may be in flight
+        EXPECT_GE(requests, 10) << c.name;
+        EXPECT_EQ(rig.Fake->DisconnectCalls, 0) << c.name;
+    }
+}
+
 TEST(DravonPortFrames, SplitResponseIsCollectedInOneRead) {
     for (int cut : {1, 2, 9, 20, 30}) {
         PortRig rig;

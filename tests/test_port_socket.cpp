@@ -9,6 +9,9 @@
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
+#include <linux/if_ether.h>
+#include <linux/if_packet.h>
+#include <net/if.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -16,6 +19,7 @@
 #include <algorithm>
 #include <chrono>
 #include <functional>
+#include <set>
 #include <thread>
 
 namespace {
@@ -156,7 +160,88 @@ private:
     std::vector<int> FPeers;
 };
 
+// A tap on the loopback interface that sees every SYN sent to one port and tells the
+// connection attempts apart by their source port: the system's retransmissions of a SYN keep
+// the port of their attempt. It needs the right to open a packet socket (root).
+class SynTap {
+public:
+    explicit SynTap(std::uint16_t Port)
+        : FPort(Port), FSocket(socket(AF_PACKET, SOCK_RAW | SOCK_NONBLOCK, htons(ETH_P_ALL))) {
+        if (FSocket < 0)
+            return;
+        sockaddr_ll device{};
+        device.sll_family = AF_PACKET;
+        device.sll_protocol = htons(ETH_P_ALL);
+        device.sll_ifindex = static_cast<int>(if_nametoindex("lo"));
+        bind(FSocket, reinterpret_cast<sockaddr*>(&device), sizeof device);
+    }
+    ~SynTap() {
+        if (FSocket >= 0)
+            close(FSocket);
+    }
+    bool Open() const { return FSocket >= 0; }
+
+    // The attempts seen so far, by source port.
+    const std::set<std::uint16_t>& Attempts() {
+        std::uint8_t frame[2048];
+        for (int packet = 0; packet < 100000; ++packet) {
+            const ssize_t size = recv(FSocket, frame, sizeof frame, 0);
+            if (size <= 0)
+                break;
+            Note(frame, static_cast<std::size_t>(size));
+        }
+        return FAttempts;
+    }
+
+private:
+    // An Ethernet header (zeros on loopback), IPv4, TCP: a SYN without ACK to our port.
+    void Note(const std::uint8_t* Frame, std::size_t Size) {
+        constexpr std::size_t ETHERNET = 14;
+        if (Size < ETHERNET + 20 || Frame[12] != 0x08 || Frame[13] != 0x00)
+            return;
+        const std::uint8_t* ip = Frame + ETHERNET;
+        const std::size_t ipHeader = (ip[0] & 0x0F) * 4u;
+        if (ip[9] != IPPROTO_TCP || Size < ETHERNET + ipHeader + 14)
+            return;
+        const std::uint8_t* tcp = ip + ipHeader;
+        const auto source = static_cast<std::uint16_t>(tcp[0] << 8 | tcp[1]);
+        const auto target = static_cast<std::uint16_t>(tcp[2] << 8 | tcp[3]);
+        const bool syn = (tcp[13] & 0x02) != 0 && (tcp[13] & 0x10) == 0;
+        if (syn && target == FPort)
+            FAttempts.insert(source);
+    }
+
+    std::uint16_t FPort;
+    int FSocket;
+    std::set<std::uint16_t> FAttempts;
+};
+
 } // namespace
+
+// A gateway whose accept queue is full never completes a connect. Each connect of the port is
+// one attempt that gives up at 2000 ms, counted at the gateway's side; a stopped port dials
+// nothing.
+TEST(DravonPortDeadlines, EachConnectIsOneAttemptThatGivesUpAtTwoSeconds) {
+    UnansweringListener listener;
+    listener.FillQueue();
+    SynTap tap(listener.Port());
+    if (!tap.Open())
+        GTEST_SKIP() << "a packet socket needs root";
+    SocketRig rig(listener.Port());
+    for (std::size_t connect = 1; connect <= 5; ++connect) {
+        const milliseconds took = Timed([&rig] { rig.Port.TCPConnect(); });
+        EXPECT_GE(took, milliseconds(2000 - 50)) << connect;
+        EXPECT_LE(took, milliseconds(2000) + SCHEDULING_MARGIN) << connect;
+        EXPECT_EQ(rig.Port.ErrorCode(), ERROR_NOT_CONNECTED) << connect;
+        std::this_thread::sleep_for(milliseconds(50)); // the tap takes in the last SYN
+        EXPECT_EQ(tap.Attempts().size(), connect);
+    }
+    rig.Port.SetSocketServerStart(false);
+    for (int tick = 0; tick < 30; ++tick)
+        rig.Port.SocketTimerTick();
+    std::this_thread::sleep_for(milliseconds(1100)); // a retransmission would have come by now
+    EXPECT_EQ(tap.Attempts().size(), 5u);
+}
 
 TEST(DravonPortSocket, PollSetOfTwoUnitsIsReadOverOneConnection) {
     LoopbackModbusServer server;
