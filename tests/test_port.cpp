@@ -933,6 +933,33 @@ TEST(DravonPortFreshness, OnlyARecentAnswerOfTheSaunaPolledNowIsFresh) {
     EXPECT_TRUE(port.StaleREG(REG_TEMP_ACT));
 }
 
+// The operator stops and starts the link while part of an answer is held: the identifiers
+// start again, so the first answer on the new connection carries the identifier of the old
+// part. It is judged and decoded from the new connection's bytes alone.
+TEST(DravonPortReconnect, TheFirstAnswerAfterAReconnectIsTheNewConnectionsAlone) {
+    PortRig rig;
+    rig.Port->Sockets->AddReadRWBlock(1, 1, 15, SOCKET_MODE_MULTI);
+    for (int reg = 1; reg <= 15; ++reg)
+        rig.Controller.WriteTableREG(reg, 111);
+    rig.StartConnected();
+    rig.Tick(); // request 1 goes out
+    rig.Fake->Hold(rig.ControllerReply().left(20));
+    rig.Tick(); // only a part came
+    EXPECT_EQ(rig.Port->ErrorCode(), ERROR_REC);
+    rig.Tick();
+    for (int reg = 1; reg <= 15; ++reg)
+        rig.Controller.WriteTableREG(reg, 222);
+    rig.Fake->ClosePeer();
+    rig.Port->SetTransID(0);
+    rig.Port->TCPConnect();
+    rig.AnswerFromController();
+    for (int tick = 0; tick < 6; ++tick)
+        rig.Tick();
+    EXPECT_EQ(rig.Fake->ConnectCalls, 1);
+    for (int reg = 1; reg <= 15; ++reg)
+        EXPECT_EQ(rig.Port->Sauna->ReadTableREG(reg), 222) << reg;
+}
+
 // A late answer and the right one come in the same read: the late one is skipped whole.
 TEST(DravonPortLateAnswers, LateAnswerIsSkippedAndTheRightOneTakenInTheSameRead) {
     PortRig rig;

@@ -13,10 +13,12 @@
 #include <linux/if_packet.h>
 #include <net/if.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <set>
@@ -363,6 +365,34 @@ TEST(QtTCPClient, OnlyAnIPv4AddressIsDialled) {
     EXPECT_TRUE(rig.Port.TCPClient->IsConnected());
 }
 
+// A gateway listening on the IPv6 loopback address is never dialled: no connection reaches it.
+TEST(QtTCPClient, AnIPv6AddressIsNeverDialled) {
+    const int listener = socket(AF_INET6, SOCK_STREAM | SOCK_NONBLOCK, 0);
+    sockaddr_in6 address{};
+    address.sin6_family = AF_INET6;
+    address.sin6_addr = in6addr_loopback;
+    socklen_t length = sizeof address;
+    if (listener < 0 || bind(listener, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
+        listen(listener, 4) != 0) {
+        if (listener >= 0)
+            close(listener);
+        GTEST_SKIP() << "no IPv6 loopback here";
+    }
+    getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
+    for (const char* host : {"::1", "[::1]", "0:0:0:0:0:0:0:1", "::ffff:127.0.0.1"}) {
+        SocketRig rig(ntohs(address.sin6_port));
+        rig.Port.SetServerTCPIPNum(QString::fromLatin1(host));
+        rig.Port.TCPConnect();
+        EXPECT_EQ(rig.Port.ErrorCode(), ERROR_NOT_CONNECTED) << host;
+        std::this_thread::sleep_for(milliseconds(20));
+        const int accepted = accept(listener, nullptr, nullptr);
+        EXPECT_LT(accepted, 0) << host;
+        if (accepted >= 0)
+            close(accepted);
+    }
+    close(listener);
+}
+
 TEST(QtTCPClient, ClosedPeerReadsAsNotConnectedAndASecondConnectFails) {
     LoopbackModbusServer server;
     SocketRig rig(server.Port());
@@ -391,6 +421,66 @@ TEST(QtTCPClient, ClosedPeerReadsAsNotConnectedAndASecondConnectFails) {
         link = client.CheckLink();
     }
     EXPECT_EQ(link, TCP_LINK_DOWN);
+}
+
+// A gateway on 127.0.0.1 that takes one connection, reads one request, sends the first 9 bytes
+// of its answer at once and then one byte every 300 ms, for 6 s at most.
+class TricklingGateway {
+public:
+    TricklingGateway()
+        : FListener(socket(AF_INET, SOCK_STREAM, 0)), FPort(BindToLoopback(FListener)) {
+        listen(FListener, 1);
+        FThread = std::thread([this] { Serve(); });
+    }
+    ~TricklingGateway() {
+        FStop = true;
+        FThread.join();
+        close(FListener);
+    }
+    std::uint16_t Port() const { return FPort; }
+
+private:
+    void Serve() {
+        const Clock::time_point end = Clock::now() + std::chrono::seconds(6);
+        pollfd watch{.fd = FListener, .events = POLLIN, .revents = 0};
+        if (poll(&watch, 1, 3000) <= 0)
+            return;
+        const int peer = accept(FListener, nullptr, nullptr);
+        std::uint8_t request[12] = {};
+        watch = {.fd = peer, .events = POLLIN, .revents = 0};
+        if (poll(&watch, 1, 3000) > 0 && recv(peer, request, sizeof request, MSG_WAITALL) == 12) {
+            // The answer to a read of 15 registers: 9 bytes of head, 30 of data.
+            std::uint8_t answer[39] = {request[0], request[1], 0, 0, 0, 33, request[6], 3, 30};
+            send(peer, answer, 9, MSG_NOSIGNAL);
+            for (int at = 9; at < 39 && !FStop && Clock::now() < end; ++at) {
+                std::this_thread::sleep_for(milliseconds(300));
+                send(peer, answer + at, 1, MSG_NOSIGNAL);
+            }
+        }
+        close(peer);
+    }
+
+    int FListener;
+    std::uint16_t FPort;
+    std::atomic<bool> FStop{false};
+    std::thread FThread;
+};
+
+// A part of the answer at once, then a byte every 300 ms: the read gives up 1000 ms after it
+// began, not 1000 ms after the last byte (which would be never).
+TEST(DravonPortDeadlines, ReadGivesUpOneSecondAfterItsStartAgainstATricklingAnswer) {
+    TricklingGateway gateway;
+    SocketRig rig(gateway.Port());
+    rig.Port.Sockets->AddReadRWBlock(1, 1, 15, SOCKET_MODE_MULTI);
+    rig.Port.TCPConnect();
+    ASSERT_TRUE(rig.Port.TCPClient->IsConnected());
+    rig.Port.SocketTimerTick();
+    ASSERT_EQ(rig.Port.Status(), PORT_TRANS);
+    const milliseconds read = Timed([&] { rig.Port.SocketTimerTick(); });
+    EXPECT_EQ(rig.Port.Status(), PORT_ERROR);
+    EXPECT_EQ(rig.Port.ErrorCode(), ERROR_REC);
+    EXPECT_GE(read, milliseconds(1000 - 50));
+    EXPECT_LE(read, milliseconds(1000) + SCHEDULING_MARGIN);
 }
 
 // A gateway that sends its answer one byte every 300 ms: the read gives up at its deadline,
