@@ -10,6 +10,7 @@ KOV_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation fonts-dejavu-core
   xvfb xauth xdotool imagemagick
+  desktop-file-utils
 )
 
 kov_install_packages() {

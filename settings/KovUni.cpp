@@ -151,6 +151,8 @@ void TProgConfig::SaveFile(const QString& Name) {
         FFileName = Name;
     if (FUnreadFile.isEmpty() || FUnreadFile != FFileName) {
         FStatus = WriteDocument() ? 1 : -1;
+        if (FStatus == -1)
+            Warn(QStringLiteral("Nie udało się zapisać ustawień w \u201E%1\u201D.").arg(FFileName));
         return;
     }
     SaveOverUnreadFile();

@@ -74,7 +74,8 @@ std::optional<std::int32_t> ParseInt(QStringView text) {
     }
 
     const auto magnitude = ParseDecimal(text);
-    constexpr auto maxPositive = static_cast<std::uint32_t>(std::numeric_limits<std::int32_t>::max());
+    constexpr auto maxPositive =
+        static_cast<std::uint32_t>(std::numeric_limits<std::int32_t>::max());
     if (!magnitude || (!negative && *magnitude > maxPositive))
         return std::nullopt;
     return static_cast<std::int32_t>(negative ? 0u - *magnitude : *magnitude);
@@ -82,7 +83,8 @@ std::optional<std::int32_t> ParseInt(QStringView text) {
 } // namespace
 
 EConvertError::EConvertError(const QString& Text)
-    : std::runtime_error(QStringLiteral("'%1' is not a valid integer value").arg(Text).toStdString()) {}
+    : std::runtime_error(
+          QStringLiteral("'%1' is not a valid integer value").arg(Text).toStdString()) {}
 
 std::int32_t StrToInt(const QString& Text) {
     const auto value = ParseInt(Text);

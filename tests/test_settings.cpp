@@ -1,6 +1,7 @@
 #include "EnforcedPermissions.h"
 #include "KovUni.h"
 #include "PanelRecords.h"
+#include "SettingsLocation.h"
 #include "StderrCapture.h"
 
 #include <QDir>
@@ -16,6 +17,7 @@
 
 #include <csignal>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace {
@@ -727,4 +729,91 @@ TEST_F(SettingsFile, StoreWithoutRecordsKeepsNothingAside) {
     EXPECT_FALSE(QFile::exists(kept));
     EXPECT_EQ(captured.Text(), "");
 }
+std::string FileText(const QString& Path) {
+    QFile in(Path);
+    return in.open(QIODevice::ReadOnly) ? in.readAll().toStdString() : "<unreadable>";
+}
+
+// Where the panel keeps its settings, for a program folder the user can or cannot write: the
+// user's configuration folder is "Kovalta" in $XDG_CONFIG_HOME.
+TEST(SettingsLocation, BesideTheProgramWhereItCanBeWrittenElseInTheUsersFolder) {
+    enum TFile { NONE, GOOD, GOOD_READ_ONLY, BROKEN };
+    const struct {
+        const char* name;
+        bool folderWritable;
+        TFile file;
+        bool beside; // the settings stay beside the program
+        bool seeded; // the user's file starts as a copy of the program's
+    } cases[] = {
+        {"writable folder, no file", true, NONE, true, false},
+        {"writable folder, broken file", true, BROKEN, true, false},
+        {"read-only folder, writable file", false, GOOD, true, false},
+        {"read-only folder, read-only file", false, GOOD_READ_ONLY, false, true},
+        {"read-only folder, broken file", false, BROKEN, false, false},
+        {"read-only folder, no file", false, NONE, false, false},
+    };
+    const QByteArray good =
+        QByteArray::fromStdString(DEFAULTS_FILE).replace("192.168.0.222", "10.0.0.7");
+    const QByteArray broken = "<Kovalta_Config><Records>5</Records><ServerTCP-IP>10.0.0.7";
+    for (const auto& c : cases) {
+        QTemporaryDir program;
+        QTemporaryDir config;
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+        const QString beside = program.path() + QStringLiteral("/Kovalta_Config.xml");
+        const QString users = config.path() + QStringLiteral("/Kovalta/Kovalta_Config.xml");
+        if (c.file != NONE) {
+            QFile file(beside);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(c.file == BROKEN ? broken : good);
+        }
+        if (c.file == GOOD_READ_ONLY)
+            QFile::setPermissions(beside, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+        std::optional<ReadOnlyFolder> locked;
+        if (!c.folderWritable)
+            locked.emplace(program.path());
+        EnforcedPermissions asUser;
+        if (!c.folderWritable &&
+            !EnforcedPermissions::HoldInFolder(QFile::encodeName(program.path()).constData()))
+            GTEST_SKIP() << "a read-only folder cannot be made to hold for this process";
+
+        const QString folder = SettingsFolder(program.path());
+        EXPECT_EQ(folder, c.beside ? program.path() : config.path() + QStringLiteral("/Kovalta"))
+            << c.name;
+        EXPECT_EQ(QFileInfo::exists(users), c.seeded) << c.name;
+        if (c.seeded) {
+            EXPECT_EQ(FileText(users), good.toStdString()) << c.name;
+        }
+        if (c.file == BROKEN) {
+            EXPECT_EQ(FileText(beside), broken.toStdString()) << c.name; // left as it was
+        }
+    }
+    qunsetenv("XDG_CONFIG_HOME");
+}
+
+// A file the user already has is never replaced by the program's.
+TEST(SettingsLocation, TheUsersOwnFileIsKept) {
+    QTemporaryDir program;
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    const QString beside = program.path() + QStringLiteral("/Kovalta_Config.xml");
+    const QString users = config.path() + QStringLiteral("/Kovalta/Kovalta_Config.xml");
+    QFile programFile(beside);
+    ASSERT_TRUE(programFile.open(QIODevice::WriteOnly));
+    programFile.write(QByteArray::fromStdString(DEFAULTS_FILE));
+    programFile.close();
+    QFile::setPermissions(beside, QFile::ReadOwner | QFile::ReadOther);
+    ASSERT_TRUE(QDir().mkpath(config.path() + QStringLiteral("/Kovalta")));
+    QFile userFile(users);
+    ASSERT_TRUE(userFile.open(QIODevice::WriteOnly));
+    userFile.write("the user's own");
+    userFile.close();
+    ReadOnlyFolder locked(program.path());
+    EnforcedPermissions asUser;
+    if (!EnforcedPermissions::HoldInFolder(QFile::encodeName(program.path()).constData()))
+        GTEST_SKIP() << "a read-only folder cannot be made to hold for this process";
+    EXPECT_EQ(SettingsFolder(program.path()), config.path() + QStringLiteral("/Kovalta"));
+    EXPECT_EQ(FileText(users), "the user's own");
+    qunsetenv("XDG_CONFIG_HOME");
+}
+
 } // namespace
