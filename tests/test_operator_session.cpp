@@ -24,6 +24,8 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -33,7 +35,8 @@ constexpr int WAIT_MS = 20000;
 
 class OperatorSession : public ::testing::Test {
 protected:
-    OperatorSession() : Sim(G700_SIM_PATH, {}) {
+    explicit OperatorSession(const std::vector<std::string>& SimFlags = {})
+        : Sim(G700_SIM_PATH, SimFlags) {
         TSettingsFile file;
         file.Address = QStringLiteral("127.0.0.1");
         file.PortNum = QString::number(Sim.Port());
@@ -162,6 +165,61 @@ TEST_F(OperatorSession, RunsTheSaunaFromThePanel) {
     EXPECT_EQ(Saved("ServerTCP-ConstIP"), "0");
     EXPECT_EQ(Saved("ServerTCP-AutoIP"), "1");
     EXPECT_EQ(Saved("ServerTCP-ConnectAuto"), "1");
+}
+
+// Controllers that take 800 ms to load the edit block, and an operator who does not wait.
+class SlowControllerSession : public OperatorSession {
+protected:
+    SlowControllerSession() : OperatorSession({"--edit-delay", "800"}) {}
+
+    // The page has the setpoint: its caption no longer says that it loads.
+    // The simulator has said Text, while the panel runs on; within the wait of WaitFor.
+    bool SimSays(const std::string& Text) {
+        return WaitFor([&] { return Sim.WaitForLine(Text, std::chrono::milliseconds(1)); });
+    }
+    // The simulator has not said Text after the panel ran on for Ms.
+    bool SimSilentOn(const std::string& Text, int Ms) {
+        QTest::qWait(Ms);
+        return !Sim.WaitForLine(Text, std::chrono::milliseconds(1));
+    }
+
+    bool TempPageLoaded() const {
+        const auto* caption = Window->findChild<QLabel*>(QStringLiteral("LabSetTempState"));
+        return caption != nullptr && caption->text().isEmpty() &&
+               Window->LabSetTemp->text() != QStringLiteral("50");
+    }
+};
+
+TEST_F(SlowControllerSession, StoresOnlyWhatThePageShowedToTheSaunaItShowed) {
+    TKovMainNavigation& w = *Window;
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    ASSERT_TRUE(WaitFor([&] { return w.LabelTempSet->text() == QString::fromUtf8("80\u00B0C"); }));
+
+    // Store pressed at once: the controller has not loaded its setpoint, nothing is stored.
+    ClickAt(w.BtSelTabTemp);
+    ClickAt(w.BtSetTempWrite);
+    ASSERT_TRUE(WaitFor([&] { return TempPageLoaded(); }));
+    EXPECT_TRUE(SimSilentOn("store temperature", 1500));
+    EXPECT_EQ(w.LabSetTemp->text(), "80");
+
+    // Store, up, store as fast as the mouse goes: the controller ends at what the page shows.
+    ClickAt(w.BtSetTempWrite);
+    ClickAt(w.BtSetTempUp);
+    ClickAt(w.BtSetTempWrite);
+    EXPECT_EQ(w.LabSetTemp->text(), "81");
+    EXPECT_TRUE(WaitFor([&] { return w.LabelTempSet->text() == QString::fromUtf8("81\u00B0C"); }));
+    EXPECT_TRUE(SimSays("unit 1: command 330 (store temperature): setpoint 810"));
+
+    // Store, then sauna 2 at once: the store reaches sauna 1, and sauna 2 is untouched.
+    ClickAt(w.BtSetTempUp);
+    ClickAt(w.BtSetTempWrite);
+    ClickAt(w.BtSelTabParam);
+    ClickAt(w.BtSelectSauna2);
+    EXPECT_TRUE(SimSays("unit 1: command 330 (store temperature): setpoint 820"));
+    EXPECT_TRUE(WaitFor([&] { return w.LabSaunaAddr->text() == "Sauna 2"; }));
+    EXPECT_TRUE(SimSilentOn("unit 2: command 330", 1500));
+    EXPECT_TRUE(SimSilentOn("unit 2: command 230", 0));
 }
 
 } // namespace
