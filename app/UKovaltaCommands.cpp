@@ -98,11 +98,23 @@ void TKovMainNavigation::BtSaunaSelectClick(QObject* Sender) {
     ReloadOpenPage();
 }
 
-// The sauna page shows the chosen sauna's button held in.
+// The sauna page shows the chosen sauna's button held in, lit in amber on a bronze face.
 void TKovMainNavigation::MarkSelectedSauna() {
+    constexpr QRgb SELECTED_FACE = 0xFF6B4A1E;
+    constexpr QRgb SELECTED_TEXT = 0xFFFFD27F;
     for (QPushButton* button : {BtSelectSauna1, BtSelectSauna2, BtSelectSauna3, Button1}) {
-        button->setCheckable(true);
-        button->setChecked(TagOf(button) == Port->SlaveAddr());
+        const bool selected = TagOf(button) == Port->SlaveAddr();
+        if (!button->isCheckable()) {
+            button->setCheckable(true);
+            button->setProperty("LayoutPalette", button->palette());
+        }
+        button->setChecked(selected);
+        QPalette palette = button->property("LayoutPalette").value<QPalette>();
+        if (selected) {
+            palette.setColor(QPalette::Button, QColor::fromRgba(SELECTED_FACE));
+            palette.setColor(QPalette::ButtonText, QColor::fromRgba(SELECTED_TEXT));
+        }
+        button->setPalette(palette);
     }
 }
 

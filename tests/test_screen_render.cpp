@@ -185,7 +185,8 @@ TEST(ScreenRenderWidest, WritesTheValuePagesWithTheirWidestValues) {
 // at the gateway simulator on 127.0.0.1, and driven by mouse clicks at its buttons' places.
 class LiveScreen : public ::testing::Test {
 protected:
-    LiveScreen() : Sim(G700_SIM_PATH, {}) {
+    explicit LiveScreen(const std::vector<std::string>& SimFlags = {})
+        : Sim(G700_SIM_PATH, SimFlags) {
         TSettingsFile file;
         file.PortNum = QString::number(Sim.Port());
         file.ConnectAuto = true;
@@ -285,6 +286,58 @@ TEST_F(LiveScreen, WritesEveryPageWhileThePanelPollsTheSimulator) {
         WriteWindow(*Window, QStringLiteral("live-sauna-%1").arg(unit));
     }
     EXPECT_EQ(Window->StatusLabel->text(), QStringLiteral("..."));
+}
+
+// The looks of the link's states, written as state-STATE-page-N for the main (0), sauna (3) and
+// settings (4) pages: the layout's values before any answer, live readings, a command on its way,
+// a sauna the gateway cannot reach (the simulator fits saunas 1 and 2 only), a stopped link.
+class StateScreen : public LiveScreen {
+protected:
+    StateScreen() : LiveScreen({"--units", "2"}) {}
+
+    // Each page opened as the operator opens it, through its bottom-bar button.
+    void WriteStatePages(const QString& State) {
+        const std::pair<QWidget*, int> pages[] = {
+            {Window->BtSelTabMain, 0}, {Window->BtSelTabParam, 3}, {Window->BtSelTabSettings, 4}};
+        for (const auto& [button, page] : pages) {
+            Click(button);
+            QApplication::processEvents();
+            WriteWindow(*Window, QStringLiteral("state-%1-page-%2").arg(State).arg(page));
+        }
+    }
+    bool Live() const {
+        return !Window->Port->StaleREG(REG_TEMP_ACT) && !Window->Port->StaleBIT(BIT_LIGHT1) &&
+               !Window->Port->StaleREG(REG_CONTROLLER_TYPE);
+    }
+};
+
+TEST_F(StateScreen, WritesTheLinksStates) {
+    Window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(Window.get()));
+    WriteStatePages(QStringLiteral("before-answers"));
+    ASSERT_TRUE(WaitUntil([this] { return Live(); }));
+    QTest::qWait(300);
+    WriteStatePages(QStringLiteral("live"));
+
+    Click(Window->BtSelTabMain);
+    Click(Window->BtLight2SS);
+    ASSERT_TRUE(Window->BtLight2SS->Pending());
+    WriteStatePages(QStringLiteral("command-pending"));
+    ASSERT_TRUE(WaitUntil([this] { return !Window->BtLight2SS->Pending(); }));
+
+    Click(Window->BtSelTabParam);
+    Click(Window->BtSelectSauna3);
+    QTest::qWait(2000);
+    EXPECT_FALSE(Live());
+    WriteStatePages(QStringLiteral("sauna-not-fitted"));
+    Click(Window->BtSelectSauna1);
+    ASSERT_TRUE(WaitUntil([this] { return Live(); }));
+
+    Click(Window->BtSelTabSettings);
+    Click(Window->BtWiFiConnect);
+    ASSERT_TRUE(WaitUntil([this] { return Window->Port->Status() == PORT_STOP; }));
+    QTest::qWait(300);
+    WriteStatePages(QStringLiteral("stopped"));
 }
 
 } // namespace
