@@ -7,8 +7,9 @@
 //
 // After every tick each register and coil of the image holds its first value or a value that
 // some frame carried which answers, field for field, a request sent before the frame's first
-// byte arrived: identifier, protocol 0, length, unit, function and byte count of a read, or
-// the exact echo of a write. The check decodes frames on its own, from the Modbus TCP layout.
+// byte arrived: identifier, protocol 0, length, function and byte count of a read (any unit, as
+// the identifier already pairs it), or the exact echo of a write. The check decodes frames on its
+// own, from the Modbus TCP layout.
 #include "DravonRTU.h"
 #include "FakeTCPClient.h"
 #include "ModbusReplies.h"
@@ -89,8 +90,8 @@ bool AnswersAt(const QByteArray& Stream, qsizetype At, const QByteArray& Request
         return Stream.mid(At, Request.size()) == Request;
     const std::int32_t data = DataBytes(Request);
     return WordAt(Stream, At) == WordAt(Request, 0) && WordAt(Stream, At + 2) == 0 &&
-           WordAt(Stream, At + 4) == 3 + data && ByteAt(Stream, At + 6) == ByteAt(Request, 6) &&
-           ByteAt(Stream, At + 7) == function && ByteAt(Stream, At + 8) == data;
+           WordAt(Stream, At + 4) == 3 + data && ByteAt(Stream, At + 7) == function &&
+           ByteAt(Stream, At + 8) == data;
 }
 
 // Register or coil Num as carried by the answer to Request at At.
