@@ -89,6 +89,7 @@ void TKovMainNavigation::FormCreate(const QString& SettingsDir,
     ShowLockedLook();
     // The layout's values are no readings: stale until the controller answers.
     StaleLook->Show(*Port);
+    SetUpKeyboard();
     for (TStyledButton* button :
          {BtAromaSS, BtVentSS, BtLight1SS, BtLight2SS, BtHeaterSS, BtSaunaMode}) {
         button->SetImageList(ImageListBR);
@@ -188,6 +189,7 @@ void TKovMainNavigation::PortTrans(TPortStatus State) {
     LabConVersion->setText(FirmwareVersionText(sauna.ReadTableREG(REG_FIRMWARE_VERSION)));
     LabSaunaAddr->setText(QStringLiteral("Sauna ") + QString::number(Port->SlaveAddr()));
     StaleLook->Show(*Port);
+    ShowAccessibleValues();
 }
 
 // A stray response leaves the line showing the last failure it showed.

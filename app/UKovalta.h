@@ -118,6 +118,10 @@ private:
     bool Editable(const TSetpointPage& Page) const;
     void EditRequestFailed(std::int32_t SocketNum);
 
+    void SetUpKeyboard();
+    void NameControls();
+    void ShowAccessibleValues();
+
     void PortTrans(TPortStatus State);
     void PortError(TPortStatus State, TPortError ECode);
     QString StatusLineText(TPortError ECode) const;

@@ -1,7 +1,9 @@
 #include "TScrollBar.h"
 
+#include "FocusRing.h"
 #include "Looks.h"
 
+#include <QKeyEvent>
 #include <QLinearGradient>
 #include <QMouseEvent>
 #include <QPainter>
@@ -11,7 +13,8 @@
 
 TScrollBar::TScrollBar(QWidget* parent) : QWidget(parent) {
     // A bar of the touch panel: dragged or pressed, never focused.
-    setFocusPolicy(Qt::NoFocus);
+    // Reached by Tab only; Up and Down then move it a unit.
+    setFocusPolicy(Qt::TabFocus);
 }
 
 void TScrollBar::SetMin(double min) {
@@ -97,6 +100,28 @@ void TScrollBar::mouseMoveEvent(QMouseEvent* event) {
     SetValue(ValueAtCentre(event->position().y() - FGrabOffset));
 }
 
+void TScrollBar::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Up) {
+        SetValue(std::floor(FValue) + 1);
+    } else if (event->key() == Qt::Key_Down) {
+        SetValue(std::ceil(FValue) - 1);
+    } else {
+        QWidget::keyPressEvent(event);
+    }
+}
+
+void TScrollBar::focusInEvent(QFocusEvent* event) {
+    FKeyboardFocus = KeyboardFocus(event);
+    update();
+    QWidget::focusInEvent(event);
+}
+
+void TScrollBar::focusOutEvent(QFocusEvent* event) {
+    FKeyboardFocus = false;
+    update();
+    QWidget::focusOutEvent(event);
+}
+
 void TScrollBar::mouseReleaseEvent(QMouseEvent* event) {
     if (!FDragging || event->button() != Qt::LeftButton) {
         event->ignore();
@@ -144,5 +169,8 @@ void TScrollBar::paintEvent(QPaintEvent*) {
     for (int line = -1; line <= 1; ++line) {
         const qreal y = std::round(middle) + 4 * line + 0.5;
         painter.drawLine(QPointF(gripLeft, y), QPointF(gripRight, y));
+    }
+    if (FKeyboardFocus && hasFocus()) {
+        PaintFocusRing(painter, rect());
     }
 }

@@ -39,6 +39,9 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     // Moves the value into the range and raises the change when it moved.
@@ -52,6 +55,7 @@ private:
     double FMax = 100.0;
     double FValue = 0.0;
     bool FDragging = false;
+    bool FKeyboardFocus = false;
     // How far below the handle centre the handle was taken.
     qreal FGrabOffset = 0.0;
 };

@@ -1,11 +1,13 @@
 #include "TStyledButton.h"
 
+#include "FocusRing.h"
 #include "Looks.h"
 #include "Shadow.h"
 #include "TControlEffect.h"
 #include "TImageList.h"
 
 #include <QEvent>
+#include <QKeyEvent>
 #include <QPainter>
 
 #include <cmath>
@@ -30,8 +32,9 @@ TStyledButton::TStyledButton(QWidget* parent) : QAbstractButton(parent) {
     // The looks draw no button panel; child labels keep their window-text colours.
     setBackgroundRole(QPalette::Window);
     setForegroundRole(QPalette::WindowText);
-    // A panel of touch and mouse buttons: the looks show no focus, so the buttons take none.
-    setFocusPolicy(Qt::NoFocus);
+    // Reached by Tab only: a click leaves the focus where it was, so the mouse never shows a
+    // focus mark.
+    setFocusPolicy(Qt::TabFocus);
 }
 
 void TStyledButton::SetLook(TLook look) {
@@ -119,6 +122,28 @@ void TStyledButton::paintEvent(QPaintEvent*) {
     if (FPending) {
         PaintPendingRing(painter);
     }
+    if (FKeyboardFocus && hasFocus()) {
+        PaintFocusRing(painter, rect());
+    }
+}
+
+void TStyledButton::focusInEvent(QFocusEvent* event) {
+    FKeyboardFocus = KeyboardFocus(event);
+    QAbstractButton::focusInEvent(event);
+}
+
+void TStyledButton::focusOutEvent(QFocusEvent* event) {
+    FKeyboardFocus = false;
+    QAbstractButton::focusOutEvent(event);
+}
+
+// Space presses the button as any button's; Enter does too.
+void TStyledButton::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        animateClick();
+        return;
+    }
+    QAbstractButton::keyPressEvent(event);
 }
 
 void TStyledButton::PaintPendingRing(QPainter& painter) const {

@@ -63,6 +63,9 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void PaintButton1(QPainter& painter) const;
@@ -79,4 +82,5 @@ private:
     qreal FOpacity = 1.0;
     qreal FPictureOpacity = 1.0;
     bool FPending = false;
+    bool FKeyboardFocus = false;
 };
