@@ -4,6 +4,7 @@
 // and reading has a Polish accessible name with its value or state.
 #include "LinkedWindow.h"
 
+#include "FitToScreen.h"
 #include "QtPrinters.h"
 #include "TStyledButton.h"
 
@@ -13,11 +14,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QStackedWidget>
 #include <QTest>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <set>
 #include <vector>
 
@@ -161,6 +165,28 @@ TEST_F(Keyboard, ReadingsAndOutputsHaveTheirValuesInTheirNames) {
     ASSERT_TRUE(Link.TickUntil([this] {
         return AccessibleName(Window.Rectangle7LED) == QString::fromUtf8("Temperatura 91 \u00B0C");
     }));
+}
+
+// A 1366 x 768 screen holds less than the panel's height: the panel comes in a scroll area as
+// tall as the screen allows, and a click reaches the bottom bar once it is scrolled to. A
+// screen that holds the panel shows it as it is.
+TEST(SmallScreen, TheBottomBarIsReachedOnALaptopScreen) {
+    WindowRig rig;
+    TKovMainNavigation& window = *rig.Window;
+    EXPECT_EQ(FitToScreen(window, QSize(1920, 1080)), nullptr);
+    const std::unique_ptr<QScrollArea> area = FitToScreen(window, QSize(1366, 768));
+    ASSERT_NE(area, nullptr);
+    area->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(area.get()));
+    EXPECT_LE(area->height(), 768);
+    area->ensureWidgetVisible(window.BtSelTabSettings);
+    QApplication::processEvents();
+    const QPoint at =
+        window.BtSelTabSettings->mapTo(area.get(), window.BtSelTabSettings->rect().center());
+    ASSERT_TRUE(area->rect().contains(at));
+    QTest::mouseClick(area->windowHandle(), Qt::LeftButton, {}, at);
+    EXPECT_EQ(window.TabControl->currentIndex(), 4);
+    area->takeWidget();
 }
 
 } // namespace
