@@ -307,31 +307,26 @@ TEST_F(G700Sim, EachUnitAnswersWithItsOwnController) {
     EXPECT_GT(HottestRoom, 1000);
 }
 
+// Units without a controller behind the gateway: by their number, or left out by --units.
 TEST_F(G700Sim, UnitsWithoutAControllerGetTheGatewayException) {
-    Start();
-    for (const int Unit : {0, 5, 247}) {
-        EXPECT_EQ(Client->Failure(Unit,
-                                  [](modbus_t* C) {
-                                      std::uint16_t Reg;
-                                      return modbus_read_registers(C, REG_CONTROLLER_TYPE, 1, &Reg);
-                                  }),
-                  EMBXGTAR)
-            << Unit;
-    }
-    EXPECT_EQ(Client->Register(1, REG_CONTROLLER_TYPE), Preset(1).ControllerType);
-}
-
-TEST_F(G700Sim, UnitsOnlyServesTheFirstUnits) {
-    Start({"--units", "2"});
-    EXPECT_EQ(Client->Register(2, REG_CONTROLLER_TYPE), Preset(2).ControllerType);
-    for (const int Unit : {3, 4}) {
-        EXPECT_EQ(Client->Failure(Unit,
-                                  [](modbus_t* C) {
-                                      std::uint16_t Reg;
-                                      return modbus_read_registers(C, REG_CONTROLLER_TYPE, 1, &Reg);
-                                  }),
-                  EMBXGTAR)
-            << Unit;
+    const struct {
+        std::vector<std::string> Args;
+        std::vector<int> Missing;
+        int Fitted;
+    } cases[] = {{{}, {0, 5, 247}, 4}, {{"--units", "2"}, {3, 4}, 2}};
+    for (const auto& c : cases) {
+        Start(c.Args);
+        for (const int Unit : c.Missing) {
+            EXPECT_EQ(Client->Failure(Unit,
+                                      [](modbus_t* C) {
+                                          std::uint16_t Reg;
+                                          return modbus_read_registers(C, REG_CONTROLLER_TYPE, 1,
+                                                                       &Reg);
+                                      }),
+                      EMBXGTAR)
+                << Unit;
+        }
+        EXPECT_EQ(Client->Register(c.Fitted, REG_CONTROLLER_TYPE), Preset(c.Fitted).ControllerType);
     }
 }
 
