@@ -3,7 +3,6 @@
 #include "FocusRing.h"
 #include "Looks.h"
 
-#include <QKeyEvent>
 #include <QLinearGradient>
 #include <QMouseEvent>
 #include <QPainter>
@@ -13,7 +12,8 @@
 
 TScrollBar::TScrollBar(QWidget* parent) : QWidget(parent) {
     // A bar of the touch panel: dragged or pressed, never focused.
-    // Reached by Tab only; Up and Down then move it a unit.
+    // Reached by Tab only, so a click never shows a focus mark; on its page Up and Down step the
+    // value as the page's buttons do.
     setFocusPolicy(Qt::TabFocus);
 }
 
@@ -98,16 +98,6 @@ void TScrollBar::mouseMoveEvent(QMouseEvent* event) {
         return;
     }
     SetValue(ValueAtCentre(event->position().y() - FGrabOffset));
-}
-
-void TScrollBar::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Up) {
-        SetValue(std::floor(FValue) + 1);
-    } else if (event->key() == Qt::Key_Down) {
-        SetValue(std::ceil(FValue) - 1);
-    } else {
-        QWidget::keyPressEvent(event);
-    }
 }
 
 void TScrollBar::focusInEvent(QFocusEvent* event) {
