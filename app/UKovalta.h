@@ -145,10 +145,12 @@ private:
         // The edit block as this opening holds it in the image.
         std::array<std::int32_t, EDIT_BLOCK_COUNT> Block{};
         std::int32_t Loaded = 0; // what the controller holds
-        std::int32_t Value = 0;  // what the page shows and a store writes
-        std::int32_t Min = 0;
-        std::int32_t Max = 0;
-        std::int32_t Step = 0;
+        // What the page shows and a store writes, and the controller's limits and step: the
+        // block's own registers.
+        std::int32_t Value() const { return Block[REG_EDIT_VALUE - EDIT_BLOCK_FIRST]; }
+        std::int32_t Min() const { return Block[REG_EDIT_MIN - EDIT_BLOCK_FIRST]; }
+        std::int32_t Max() const { return Block[REG_EDIT_MAX - EDIT_BLOCK_FIRST]; }
+        std::int32_t Step() const { return Block[REG_EDIT_STEP - EDIT_BLOCK_FIRST]; }
         std::int32_t StoresPending = 0;
     };
     TEditSession FEdit;

@@ -119,23 +119,28 @@ void TKovMainNavigation::ShowAccessibleValues() {
     Name(Rectangle7LED, QStringLiteral("Temperatura ") +
                             QString::number(sauna.ReadTableREG(REG_TEMP_ACT) / 10) + degrees +
                             (Port->StaleREG(REG_TEMP_ACT) ? old : QString()));
-    const std::pair<QLabel*, const char*> readings[] = {
-        {LabelTempSet, "Temperatura zadana "},  {LabWorkTimer, "Czas pracy "},
-        {LabSetWorkTime, "Czas pracy zadany "}, {LabConType, "Typ sterownika "},
-        {LabConVersion, "Wersja programu "},    {LabSaunaAddr, "Wybrana "},
-        {StatusLabel, "Stan połączenia: "},     {LabSetTemp, "Nastawa temperatury "},
-        {LabSetTime, "Nastawa czasu pracy "}};
+    // Texts made at compile time: this runs with every redraw of the status view.
+    const std::pair<QLabel*, QString> readings[] = {
+        {LabelTempSet, QStringLiteral("Temperatura zadana ")},
+        {LabWorkTimer, QStringLiteral("Czas pracy ")},
+        {LabSetWorkTime, QStringLiteral("Czas pracy zadany ")},
+        {LabConType, QStringLiteral("Typ sterownika ")},
+        {LabConVersion, QStringLiteral("Wersja programu ")},
+        {LabSaunaAddr, QStringLiteral("Wybrana ")},
+        {StatusLabel, QStringLiteral("Stan połączenia: ")},
+        {LabSetTemp, QStringLiteral("Nastawa temperatury ")},
+        {LabSetTime, QStringLiteral("Nastawa czasu pracy ")}};
     for (const auto& [label, name] : readings) {
-        Name(label, QString::fromUtf8(name) + label->text());
+        Name(label, name + label->text());
     }
-    const std::pair<TStyledButton*, std::pair<const char*, int>> outputs[] = {
-        {BtAromaSS, {"Aromat", BIT_AROMA}},
-        {BtVentSS, {"Wentylacja", BIT_VENT}},
-        {BtLight2SS, {"Światło 2", BIT_LIGHT2}},
-        {BtLight1SS, {"Światło 1", BIT_LIGHT1}},
-        {BtHeaterSS, {"Grzanie", BIT_HEATER}}};
+    const std::pair<TStyledButton*, std::pair<QString, int>> outputs[] = {
+        {BtAromaSS, {QStringLiteral("Aromat"), BIT_AROMA}},
+        {BtVentSS, {QStringLiteral("Wentylacja"), BIT_VENT}},
+        {BtLight2SS, {QStringLiteral("Światło 2"), BIT_LIGHT2}},
+        {BtLight1SS, {QStringLiteral("Światło 1"), BIT_LIGHT1}},
+        {BtHeaterSS, {QStringLiteral("Grzanie"), BIT_HEATER}}};
     for (const auto& [button, output] : outputs) {
-        Name(button, QString::fromUtf8(output.first) + OnOff(sauna.ReadTableBIT(output.second)));
+        Name(button, output.first + OnOff(sauna.ReadTableBIT(output.second)));
     }
     Name(BtWiFiConnect, LabSSSerwer->text());
 }

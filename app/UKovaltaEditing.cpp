@@ -196,19 +196,11 @@ void TKovMainNavigation::TakeEditBlock(const TSetpointPage& Page) {
     for (std::int32_t k = 0; k < EDIT_BLOCK_COUNT; ++k) {
         FEdit.Block[k] = sauna.ReadTableREG(EDIT_BLOCK_FIRST + k);
     }
-    const std::int32_t value = sauna.ReadTableREG(REG_EDIT_VALUE);
-    const std::int32_t min = sauna.ReadTableREG(REG_EDIT_MIN);
-    const std::int32_t max = sauna.ReadTableREG(REG_EDIT_MAX);
-    const std::int32_t step = sauna.ReadTableREG(REG_EDIT_STEP);
-    if (value != sauna.ReadTableREG(Page.SetpointReg) || value < min || value > max || step <= 0) {
-        return;
+    if (FEdit.Value() == sauna.ReadTableREG(Page.SetpointReg) && FEdit.Value() >= FEdit.Min() &&
+        FEdit.Value() <= FEdit.Max() && FEdit.Step() > 0) {
+        FEdit.State = SETPOINT_LOADED;
+        FEdit.Loaded = FEdit.Value();
     }
-    FEdit.State = SETPOINT_LOADED;
-    FEdit.Loaded = value;
-    FEdit.Value = value;
-    FEdit.Min = min;
-    FEdit.Max = max;
-    FEdit.Step = step;
 }
 
 // Shows the opening's setpoint as the controller gave it; the bar shows it in its own units and
@@ -221,17 +213,17 @@ void TKovMainNavigation::RefreshPage(const TSetpointPage& Page) {
     }
     FSettingBar = true;
     if (Page.MaxFirst) {
-        Page.Bar->SetMax(FEdit.Max / UNITS_PER_BAR_STEP);
-        Page.Bar->SetMin(FEdit.Min / UNITS_PER_BAR_STEP);
+        Page.Bar->SetMax(FEdit.Max() / UNITS_PER_BAR_STEP);
+        Page.Bar->SetMin(FEdit.Min() / UNITS_PER_BAR_STEP);
     } else {
-        Page.Bar->SetMin(FEdit.Min / UNITS_PER_BAR_STEP);
-        Page.Bar->SetMax(FEdit.Max / UNITS_PER_BAR_STEP);
+        Page.Bar->SetMin(FEdit.Min() / UNITS_PER_BAR_STEP);
+        Page.Bar->SetMax(FEdit.Max() / UNITS_PER_BAR_STEP);
     }
-    Page.Bar->SetValue(FEdit.Value / UNITS_PER_BAR_STEP);
+    Page.Bar->SetValue(FEdit.Value() / UNITS_PER_BAR_STEP);
     FSettingBar = false;
-    Page.ValueLabel->setText(Page.Text(FEdit.Value));
-    Page.MaxLabel->setText(Page.Text(FEdit.Max));
-    Page.MinLabel->setText(Page.Text(FEdit.Min));
+    Page.ValueLabel->setText(Page.Text(FEdit.Value()));
+    Page.MaxLabel->setText(Page.Text(FEdit.Max()));
+    Page.MinLabel->setText(Page.Text(FEdit.Min()));
 }
 
 bool TKovMainNavigation::Editable(const TSetpointPage& Page) const {
@@ -243,11 +235,10 @@ bool TKovMainNavigation::Editable(const TSetpointPage& Page) const {
 // The edit is the page's own; the image's edit value follows it, as the operator's changes go to
 // the image and nowhere else.
 void TKovMainNavigation::SetEditValue(std::int32_t Value) {
-    FEdit.Value = std::clamp(Value, FEdit.Min, FEdit.Max);
-    FEdit.Block[REG_EDIT_VALUE - EDIT_BLOCK_FIRST] = FEdit.Value;
-    Port->Sauna->WriteTableREG(REG_EDIT_VALUE, FEdit.Value);
+    FEdit.Block[REG_EDIT_VALUE - EDIT_BLOCK_FIRST] = std::clamp(Value, FEdit.Min(), FEdit.Max());
+    Port->Sauna->WriteTableREG(REG_EDIT_VALUE, FEdit.Value());
     if (FEdit.StoresPending == 0) {
-        FEdit.State = FEdit.Value == FEdit.Loaded ? SETPOINT_LOADED : SETPOINT_EDITED;
+        FEdit.State = FEdit.Value() == FEdit.Loaded ? SETPOINT_LOADED : SETPOINT_EDITED;
     }
 }
 
@@ -259,10 +250,10 @@ void TKovMainNavigation::BtTempSPUpDnClick(QObject* Sender) {
     }
     const std::int32_t tag = TagOf(Sender);
     if (tag == TAG_TEMP_UP || tag == TAG_TIME_UP) {
-        SetEditValue(FEdit.Value + FEdit.Step);
+        SetEditValue(FEdit.Value() + FEdit.Step());
     }
     if (tag == TAG_TEMP_DOWN || tag == TAG_TIME_DOWN) {
-        SetEditValue(FEdit.Value - FEdit.Step);
+        SetEditValue(FEdit.Value() - FEdit.Step());
     }
     RefreshPage(*page);
 }
@@ -296,7 +287,7 @@ void TKovMainNavigation::BtSetTempWriteClick(QObject*) {
         return;
     }
     const std::int32_t opening = FEdit.Opening;
-    const std::int32_t value = FEdit.Value;
+    const std::int32_t value = FEdit.Value();
     ++FEdit.StoresPending;
     FEdit.State = SETPOINT_STORING;
     Stores->Queue(
@@ -316,7 +307,7 @@ void TKovMainNavigation::StoreEnded(std::int32_t Opening, std::int32_t Value, bo
         FEdit.Loaded = Value;
     }
     if (--FEdit.StoresPending == 0) {
-        FEdit.State = FEdit.Value == FEdit.Loaded ? SETPOINT_LOADED : SETPOINT_EDITED;
+        FEdit.State = FEdit.Value() == FEdit.Loaded ? SETPOINT_LOADED : SETPOINT_EDITED;
     }
     if (const auto page = OpenSetpointPage(); page && page->Mode == FEdit.Mode) {
         RefreshPage(*page);

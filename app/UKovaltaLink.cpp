@@ -4,6 +4,7 @@
 #include "UKovalta.h"
 
 #include "GatewayAddress.h"
+#include "StatusColours.h"
 #include "StrToInt.h"
 #include "TextColor.h"
 
@@ -66,11 +67,11 @@ void TKovMainNavigation::DisconnectGateway() {
 
 // A locked field shows it: grey text on a darker ground, as no field that takes typing looks.
 void TKovMainNavigation::ShowLockedLook() {
-    constexpr QRgb LOCKED_TEXT = 0xFF696969;   // dim grey
     constexpr QRgb LOCKED_GROUND = 0xFF202020; // darker than an open field
     for (QLineEdit* field : {EditTCP_IPNum, EditTCP_PortNum}) {
         QPalette palette = field->palette();
-        palette.setColor(QPalette::Disabled, QPalette::Text, QColor::fromRgba(LOCKED_TEXT));
+        palette.setColor(QPalette::Disabled, QPalette::Text,
+                         QColor::fromRgba(StatusColours::DimGray));
         palette.setColor(QPalette::Disabled, QPalette::Base, QColor::fromRgba(LOCKED_GROUND));
         field->setPalette(palette);
     }

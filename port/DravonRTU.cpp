@@ -236,9 +236,9 @@ void TDravonPort::AcceptResponse() {
     if (FStatus != PORT_COMPLETE)
         return;
     DecodeRxBuffer();
+    FLinkUp = true; // an answer proves the link
     // An answer of the sauna chosen before the request's slot was readdressed is no reading of
     // the sauna the slot now polls.
-    FLinkUp = true;
     FFreshness.Answered(Sockets->ActiveSocket(), FRequestUnit);
     Sockets->CompleteActiveSocket();
 }
@@ -353,18 +353,18 @@ void TDravonPort::TCPReceive() {
     FError = NO_ERROR;
     // No tick while the read blocks; the next one comes a full interval after it.
     SocketTimer->stop();
-    FGatewayAnswered = false;
-    const TPortError failure = ReceiveAnswer();
+    bool gatewayAnswered = false;
+    const TPortError failure = ReceiveAnswer(gatewayAnswered);
     if (failure != NO_ERROR)
         Fail(failure);
-    NoteTransaction(failure == NO_ERROR || FGatewayAnswered);
+    NoteTransaction(gatewayAnswered);
     SocketTimer->start(TICK_MS);
 }
 
 // Reads until the answer to the request in flight is whole, skipping frames of other
 // transactions, for at most the read time-out counted from the start of the read on a clock
 // that never jumps. Bytes already received are judged before the connection's state is.
-TPortError TDravonPort::ReceiveAnswer() {
+TPortError TDravonPort::ReceiveAnswer(bool& GatewayAnswered) {
     if (FRequestLink != FLinkSerial)
         return ERROR_NOT_CONNECTED; // the request went out on a connection that has gone since
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(READ_TIMEOUT_MS);
@@ -378,11 +378,12 @@ TPortError TDravonPort::ReceiveAnswer() {
         switch (FAnswers.Scan(request, FRecCount, frame)) {
         case SCAN_ACCEPTED:
             StoreResponse(frame);
+            GatewayAnswered = true;
             return NO_ERROR;
         case SCAN_EXCEPTION:
             // A refusal fails this request only: the gateway is there and answering.
             StoreResponse(frame);
-            FGatewayAnswered = true;
+            GatewayAnswered = true;
             return ERROR_REC;
         case SCAN_REJECTED:
             StoreResponse(frame);

@@ -146,7 +146,8 @@ private:
     void SetTxHeader();
     void TCPTransmit();
     void TCPReceive();
-    TPortError ReceiveAnswer();
+    // GatewayAnswered: an answer to the request came, accepted or a refusal.
+    TPortError ReceiveAnswer(bool& GatewayAnswered);
     TPortError Unanswered(std::int32_t SkippedBefore, std::int64_t DroppedBefore) const;
     void StoreResponse(const QByteArray& Frame);
     void NoteTransaction(bool Answered);
@@ -189,8 +190,6 @@ private:
     std::int32_t FRequestLink = 0;
     // The last look at the connection found it standing.
     bool FLinkUp = false;
-    // The read found a well-formed exception answer to the request.
-    bool FGatewayAnswered = false;
     // Transactions in a row that ended without an answer of the gateway's.
     std::int32_t FFailedInRow = 0;
     // The stop was honoured after the active slot's turn was finished and the slot closed.

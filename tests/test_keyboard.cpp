@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QSignalSpy>
 #include <QStackedWidget>
 #include <QTest>
 #include <QWindow>
@@ -126,9 +127,11 @@ TEST_F(Keyboard, KeysStepStoreAndPressButtons) {
         Key(Qt::Key_Tab);
     }
     ASSERT_EQ(QApplication::focusWidget(), Window.BtLight1SS);
+    const QSignalSpy clicks(Window.BtLight1SS, &QAbstractButton::clicked);
     Key(Qt::Key_Space);
     Key(Qt::Key_Return);
-    QTest::qWait(300); // the press animation of Enter
+    // Enter shows the press before the click, as the mouse does: the click comes after it.
+    ASSERT_TRUE(QTest::qWaitFor([&clicks] { return clicks.count() == 2; }, 2000));
     Link.TickUntil([this] { return Link.CountRequests(WRITE_REGISTER, 2, 111) == 2; });
     EXPECT_EQ(Link.CountRequests(WRITE_REGISTER, 2, 111), 2);
 }
