@@ -39,6 +39,10 @@ QString OnOff(bool On) {
 } // namespace
 
 void TKovMainNavigation::SetUpKeyboard() {
+    // The window holds the focus until the operator presses Tab, so that no control is shown
+    // focused, with its platform's focus frame, to an operator who only uses the mouse.
+    setFocusPolicy(Qt::StrongFocus);
+    setFocus(Qt::OtherFocusReason);
     QWidget* const order[] = {BtAromaSS,       BtVentSS,       BtLight2SS,          BtLight1SS,
                               BtHeaterSS,      BtSaunaMode,    BtSetTempUp,         BtSetTempDn,
                               BtSetTempWrite,  ScBarSetTemp,   BtSetTimeUp,         BtSetTimeDn,

@@ -136,7 +136,9 @@ TEST_F(Keyboard, KeysStepStoreAndPressButtons) {
     EXPECT_EQ(Link.CountRequests(WRITE_REGISTER, 2, 111), 2);
 }
 
+// Until Tab is pressed the window holds the focus, so no control wears a focus frame.
 TEST_F(Keyboard, AMouseClickLeavesNoFocus) {
+    EXPECT_EQ(QApplication::focusWidget(), &Window);
     QTest::mouseClick(Window.BtLight1SS, Qt::LeftButton);
     QTest::mouseClick(Window.BtSelTabParam, Qt::LeftButton);
     QTest::mouseClick(Window.BtSelectSauna2, Qt::LeftButton);
@@ -145,6 +147,7 @@ TEST_F(Keyboard, AMouseClickLeavesNoFocus) {
           static_cast<QWidget*>(Window.BtSelectSauna2)}) {
         EXPECT_FALSE(clicked->hasFocus()) << clicked->objectName().toStdString();
     }
+    EXPECT_EQ(QApplication::focusWidget(), &Window);
 }
 
 // The heating sauna of the scripted gateway: 85.3 degrees of 90, heater and light 1 on.
