@@ -81,7 +81,6 @@ void TDravonPort::TCPConnect() {
         LinkDown();
         return;
     }
-    FLinkUp = true;
     // No answer to a request sent before can come on this connection, and failures of an earlier
     // one say nothing of it.
     ++FLinkSerial;
@@ -236,7 +235,6 @@ void TDravonPort::AcceptResponse() {
     if (FStatus != PORT_COMPLETE)
         return;
     DecodeRxBuffer();
-    FLinkUp = true; // an answer proves the link
     // An answer of the sauna chosen before the request's slot was readdressed is no reading of
     // the sauna the slot now polls.
     FFreshness.Answered(Sockets->ActiveSocket(), FRequestUnit);
@@ -254,25 +252,39 @@ void TDravonPort::DispatchNext() {
     RaiseTrans(FStatus);
 }
 
-bool TDravonPort::StaleREG(std::int32_t Num) const {
-    return StaleIn(SOCKET_FUNCTION_READ_REGISTERS, Num);
+void TDravonPort::SetSocketServerStart(bool Val) {
+    // A started link shows nothing of what came before it until the sauna has answered again.
+    if (Val && !FSocketServerStart)
+        FFreshness.ForgetAll();
+    FSocketServerStart = Val;
 }
 
-bool TDravonPort::StaleBIT(std::int32_t Num) const {
-    return StaleIn(SOCKET_FUNCTION_READ_COILS, Num);
+void TDravonPort::SetSlaveAddr(std::uint8_t Val) {
+    if (Val != FSlaveAddr)
+        FFreshness.ForgetAll();
+    FSlaveAddr = Val;
 }
 
-// Stale when a cyclic read of that kind covering Num has gone too long without an answer.
-bool TDravonPort::StaleIn(std::int32_t SocketFunction, std::int32_t Num) const {
+TReadingAge TDravonPort::AgeREG(std::int32_t Num) const {
+    return AgeIn(SOCKET_FUNCTION_READ_REGISTERS, Num);
+}
+
+TReadingAge TDravonPort::AgeBIT(std::int32_t Num) const {
+    return AgeIn(SOCKET_FUNCTION_READ_COILS, Num);
+}
+
+// The age of the cyclic read of that kind covering Num that stands worst; live when no cyclic
+// read covers it.
+TReadingAge TDravonPort::AgeIn(std::int32_t SocketFunction, std::int32_t Num) const {
+    TReadingAge age = READING_LIVE;
     for (std::int32_t slot = 1; slot <= TDravonSockets::SOCKET_COUNT; ++slot) {
         const std::int32_t first = Sockets->GetRegNum(slot);
         if (Sockets->GetMode(slot) == SOCKET_MODE_MULTI &&
             Sockets->GetFunctionCode(slot) == SocketFunction && Num >= first &&
-            Num < first + Sockets->GetRegCount(slot) &&
-            (!FLinkUp || FFreshness.Stale(slot, Sockets->GetSlaveAddr(slot))))
-            return true;
+            Num < first + Sockets->GetRegCount(slot))
+            age = std::min(age, FFreshness.Age(slot, Sockets->GetSlaveAddr(slot)));
     }
-    return false;
+    return age;
 }
 
 void TDravonPort::RunSocket(std::int32_t Num) {
@@ -440,8 +452,7 @@ void TDravonPort::NoteTransaction(bool Answered) {
 }
 
 void TDravonPort::LinkDown() {
-    FLinkUp = false;
-    FFreshness.ForgetAll();
+    FFreshness.AgeAll();
 }
 
 void TDravonPort::DecodeRxBuffer() {

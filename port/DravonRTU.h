@@ -82,11 +82,14 @@ public:
     // One step of the poll engine. The timer calls it; tests drive it directly.
     void SocketTimerTick();
 
-    // Whether register or coil Num is read by a cyclic request whose value the image does not
-    // hold fresh: no answer of the slot's unit accepted in the last STALE_AFTER_TICKS running
-    // ticks, or none since the link was last stopped, lost or started.
-    bool StaleREG(std::int32_t Num) const;
-    bool StaleBIT(std::int32_t Num) const;
+    // How the image holds register or coil Num of the sauna its cyclic request polls: unknown
+    // without an answer of the slot's unit since the link started or the slot was readdressed;
+    // old when that answer came STALE_AFTER_TICKS running ticks ago or more, or the link stopped
+    // or went down since; live otherwise, and for a number no cyclic request reads.
+    TReadingAge AgeREG(std::int32_t Num) const;
+    TReadingAge AgeBIT(std::int32_t Num) const;
+    bool StaleREG(std::int32_t Num) const { return AgeREG(Num) != READING_LIVE; }
+    bool StaleBIT(std::int32_t Num) const { return AgeBIT(Num) != READING_LIVE; }
     // Frames of other transactions (late, doubled or misaddressed answers) skipped so far.
     std::int32_t StaleFrames() const { return FAnswers.SkippedFrames(); }
 
@@ -101,7 +104,8 @@ public:
     bool AutoConnect() const { return FAutoConnect; }
     void SetAutoConnect(bool Val) { FAutoConnect = Val; }
     bool SocketServerStart() const { return FSocketServerStart; }
-    void SetSocketServerStart(bool Val) { FSocketServerStart = Val; }
+    // Starting a stopped link makes every reading unknown until answered again.
+    void SetSocketServerStart(bool Val);
     bool SocketServerStop() const { return FSocketServerStop; }
     void SetSocketServerStop(bool Val) { FSocketServerStop = Val; }
     bool SocketServerReset() const { return FSocketServerReset; }
@@ -115,7 +119,8 @@ public:
     TPortError ErrorCode() const { return FError; }
     void SetErrorCode(TPortError Val) { FError = Val; }
     std::uint8_t SlaveAddr() const { return FSlaveAddr; }
-    void SetSlaveAddr(std::uint8_t Val) { FSlaveAddr = Val; }
+    // Choosing another sauna makes every reading unknown until that sauna has answered it.
+    void SetSlaveAddr(std::uint8_t Val);
     std::int32_t RegNum() const { return FRegNum; }
     void SetRegNum(std::int32_t Val) { FRegNum = Val; }
     std::int32_t RegVal() const { return FRegVal; }
@@ -138,7 +143,7 @@ private:
     void ReportFailure();
     void AcceptResponse();
     void DispatchNext();
-    bool StaleIn(std::int32_t SocketFunction, std::int32_t Num) const;
+    TReadingAge AgeIn(std::int32_t SocketFunction, std::int32_t Num) const;
 
     void RunSocket(std::int32_t Num);
     void BuildRequest(std::uint8_t FunctionCode, std::int32_t RNum, std::int32_t Word,
@@ -151,7 +156,7 @@ private:
     TPortError Unanswered(std::int32_t SkippedBefore, std::int64_t DroppedBefore) const;
     void StoreResponse(const QByteArray& Frame);
     void NoteTransaction(bool Answered);
-    // The connection is gone or the link stopped: no reading is fresh until answered again.
+    // The connection is gone or the link stopped: every reading is old until answered again.
     void LinkDown();
     void DecodeRxBuffer();
 
@@ -188,8 +193,6 @@ private:
     // Connections opened so far, and the one the request in flight went out on.
     std::int32_t FLinkSerial = 0;
     std::int32_t FRequestLink = 0;
-    // The last look at the connection found it standing.
-    bool FLinkUp = false;
     // Transactions in a row that ended without an answer of the gateway's.
     std::int32_t FFailedInRow = 0;
     // The stop was honoured after the active slot's turn was finished and the slot closed.

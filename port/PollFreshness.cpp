@@ -12,12 +12,16 @@ void TPollFreshness::Answered(std::int32_t SocketNum, std::int32_t Unit) {
     const auto index = static_cast<std::size_t>(SocketNum - 1);
     FAnsweredAt[index] = FRunningTicks;
     FAnsweredBy[index] = Unit;
+    FLinkLost[index] = false;
 }
 
-bool TPollFreshness::Stale(std::int32_t SocketNum, std::int32_t Unit) const {
+TReadingAge TPollFreshness::Age(std::int32_t SocketNum, std::int32_t Unit) const {
     if (!IsSlotNum(SocketNum))
-        return false;
+        return READING_LIVE;
     const auto index = static_cast<std::size_t>(SocketNum - 1);
-    return FAnsweredBy[index] == 0 || FAnsweredBy[index] != Unit ||
-           FRunningTicks - FAnsweredAt[index] >= STALE_AFTER_TICKS;
+    if (FAnsweredBy[index] == 0 || FAnsweredBy[index] != Unit)
+        return READING_UNKNOWN;
+    if (FLinkLost[index] || FRunningTicks - FAnsweredAt[index] >= STALE_AFTER_TICKS)
+        return READING_OLD;
+    return READING_LIVE;
 }

@@ -868,11 +868,12 @@ TEST(DravonPortIdentifiers, AnswerForAnIdentifierNoLongerAwaitedIsNotDecoded) {
     EXPECT_EQ(FrameID(rig.Fake->Written.back()), 1);
 }
 
-// A reading is fresh only while the unit its block now polls answered it within the last 50
-// running ticks: never before the first answer, at once stale when the link stops or is lost
-// (and until answered again after), and stale after the block is readdressed to another sauna
-// until that sauna answers it. The other blocks are not touched by one block's silence.
-TEST(DravonPortFreshness, OnlyARecentAnswerOfTheSaunaPolledNowIsFresh) {
+// A reading is live only while the unit its block now polls answered it within the last 50
+// running ticks. It is unknown before the first answer, after the link's start and after the
+// block is readdressed to another sauna, until that sauna answers it; old once answered but not
+// lately, and at once when the link stops or is lost. The other blocks are not touched by one
+// block's silence.
+TEST(DravonPortFreshness, OnlyARecentAnswerOfTheSaunaPolledNowIsLive) {
     PortRig rig;
     QueuePollSet(*rig.Port->Sockets, 1);
     bool silent = false;
@@ -881,56 +882,71 @@ TEST(DravonPortFreshness, OnlyARecentAnswerOfTheSaunaPolledNowIsFresh) {
                                                   : ReplyFromController(rig.Controller, request);
     };
     const TDravonPort& port = *rig.Port;
-    const auto tickUntilFresh = [&rig, &port](int reg) {
-        for (int tick = 0; tick < 40 && port.StaleREG(reg); ++tick)
+    const auto tickUntilLive = [&rig, &port](int reg) {
+        for (int tick = 0; tick < 40 && port.AgeREG(reg) != READING_LIVE; ++tick)
             rig.Tick();
-        return !port.StaleREG(reg);
+        return port.AgeREG(reg) == READING_LIVE;
     };
-    EXPECT_TRUE(port.StaleREG(REG_TEMP_ACT)); // before the first answer
+    EXPECT_EQ(port.AgeREG(REG_TEMP_ACT), READING_UNKNOWN); // before the first answer
     rig.StartConnected();
-    EXPECT_TRUE(port.StaleREG(REG_TEMP_ACT));
-    ASSERT_TRUE(tickUntilFresh(REG_TEMP_ACT));
-    ASSERT_TRUE(tickUntilFresh(REG_CONTROLLER_TYPE));
+    EXPECT_EQ(port.AgeREG(REG_TEMP_ACT), READING_UNKNOWN);
+    ASSERT_TRUE(tickUntilLive(REG_TEMP_ACT));
+    ASSERT_TRUE(tickUntilLive(REG_CONTROLLER_TYPE));
     for (int tick = 0; tick < 20 && port.StaleBIT(BIT_HEATER); ++tick)
         rig.Tick();
-    EXPECT_FALSE(port.StaleBIT(BIT_HEATER));
+    EXPECT_EQ(port.AgeBIT(BIT_HEATER), READING_LIVE);
+    EXPECT_EQ(port.AgeREG(119), READING_LIVE); // no block reads it
 
-    // Silence of the temperature's block: stale 5 s after its last answer, which came at most one
+    // Silence of the temperature's block: old 5 s after its last answer, which came at most one
     // turn of the poll set (15 ticks) before, or in the 3 ticks after if its request was out.
     silent = true;
-    int staleAfter = 0;
-    for (int running = 1; running <= 60 && staleAfter == 0; ++running) {
+    int oldAfter = 0;
+    for (int running = 1; running <= 60 && oldAfter == 0; ++running) {
         rig.Tick();
-        staleAfter = port.StaleREG(REG_TEMP_ACT) ? running : 0;
+        oldAfter = port.AgeREG(REG_TEMP_ACT) == READING_OLD ? running : 0;
     }
-    EXPECT_GE(staleAfter, 50 - 15);
-    EXPECT_LE(staleAfter, 50 + 3);
-    EXPECT_FALSE(port.StaleREG(REG_CONTROLLER_TYPE)); // answered meanwhile
+    EXPECT_GE(oldAfter, 50 - 15);
+    EXPECT_LE(oldAfter, 50 + 3);
+    EXPECT_EQ(port.AgeREG(REG_CONTROLLER_TYPE), READING_LIVE); // answered meanwhile
     silent = false;
-    ASSERT_TRUE(tickUntilFresh(REG_TEMP_ACT));
+    ASSERT_TRUE(tickUntilLive(REG_TEMP_ACT));
 
-    // A stop: stale at the first stopped tick, and after the restart until answered again.
+    // A stop: old at the first stopped tick; unknown from the restart until answered again.
     rig.Port->SetSocketServerStart(false);
     rig.Tick();
-    EXPECT_TRUE(port.StaleREG(REG_TEMP_ACT));
-    EXPECT_TRUE(port.StaleBIT(BIT_HEATER));
+    EXPECT_EQ(port.AgeREG(REG_TEMP_ACT), READING_OLD);
+    EXPECT_EQ(port.AgeBIT(BIT_HEATER), READING_OLD);
     rig.Port->SetSocketServerStart(true);
+    EXPECT_EQ(port.AgeREG(REG_TEMP_ACT), READING_UNKNOWN);
     rig.Tick();
-    EXPECT_TRUE(port.StaleREG(REG_CONTROLLER_TYPE));
-    ASSERT_TRUE(tickUntilFresh(REG_TEMP_ACT));
+    EXPECT_EQ(port.AgeREG(REG_CONTROLLER_TYPE), READING_UNKNOWN);
+    ASSERT_TRUE(tickUntilLive(REG_TEMP_ACT));
 
-    // Another sauna: stale until unit 2 has answered the block.
-    rig.Port->Sockets->SetAddress(2);
-    EXPECT_TRUE(port.StaleREG(REG_TEMP_ACT));
-    EXPECT_TRUE(port.StaleBIT(BIT_HEATER));
-    ASSERT_TRUE(tickUntilFresh(REG_TEMP_ACT));
+    // Another sauna, and back before it answered: unknown until the sauna chosen last has
+    // answered the block.
+    const auto choose = [&rig](std::uint8_t unit) {
+        rig.Port->SetSlaveAddr(unit);
+        rig.Port->Sockets->SetAddress(unit);
+    };
+    choose(2);
+    EXPECT_EQ(port.AgeREG(REG_TEMP_ACT), READING_UNKNOWN);
+    EXPECT_EQ(port.AgeBIT(BIT_HEATER), READING_UNKNOWN);
+    choose(1);
+    EXPECT_EQ(port.AgeREG(REG_TEMP_ACT), READING_UNKNOWN);
+    ASSERT_TRUE(tickUntilLive(REG_TEMP_ACT));
+    choose(2);
+    ASSERT_TRUE(tickUntilLive(REG_TEMP_ACT));
     EXPECT_EQ(FrameUnit(rig.Fake->Written.back()), 2);
 
-    // The gateway closes the connection: stale at once.
+    // The gateway closes the connection: old at once, and still old over the new connection
+    // until answered on it.
     rig.Fake->ClosePeer();
     for (int tick = 0; tick < 4 && !port.StaleREG(REG_TEMP_ACT); ++tick)
         rig.Tick();
-    EXPECT_TRUE(port.StaleREG(REG_TEMP_ACT));
+    EXPECT_EQ(port.AgeREG(REG_TEMP_ACT), READING_OLD);
+    rig.Port->TCPConnect();
+    EXPECT_EQ(port.AgeREG(REG_TEMP_ACT), READING_OLD);
+    ASSERT_TRUE(tickUntilLive(REG_TEMP_ACT));
 }
 
 // The operator stops and starts the link while part of an answer is held: the identifiers
