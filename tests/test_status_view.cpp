@@ -373,8 +373,9 @@ protected:
     }
     // A block silenced now was last answered up to one pass of the poll set (15 ticks) before,
     // or up to 3 ticks after when its request is in flight: it is stale after 35 to 53 ticks.
-    static constexpr int SurelyFresh = TDravonPort::STALE_AFTER_TICKS - 16;
-    static constexpr int SurelyStale = TDravonPort::STALE_AFTER_TICKS + 4;
+    static constexpr int StaleAfterTicks = 5000 / 100;
+    static constexpr int SurelyFresh = StaleAfterTicks - 16;
+    static constexpr int SurelyStale = StaleAfterTicks + 4;
 
     // The gateway falls silent for the blocks that start at First: Function 3 for registers,
     // 1 for coils. An empty set: it answers every block again.
@@ -451,7 +452,9 @@ TEST_F(StaleLook, SilentCoilsDimTheLampsAndTheDevicePictures) {
     EXPECT_EQ(Window.BtSaunaMode->PictureOpacity(), 1.0);
     EXPECT_NE(TextColor(Window.LabelTempSet).rgba(), DimGray);
     Silence({});
-    Rig.Tick(5 * 3 + 1);
+    // The silent block's read may still wait out its second (ten ticks, and one to end its
+    // turn) before the poll set goes round once more.
+    Rig.Tick(11 + 5 * 3 + 1);
     EXPECT_EQ(EffectOpacity(Window.LampLight1), 1.0);
     EXPECT_EQ(Window.BtLight1SS->PictureOpacity(), 1.0);
 }
