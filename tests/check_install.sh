@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
-# Installs the build tree given as $1 into a temporary prefix, checks the desktop entry, and runs
-# the installed panel offscreen and in a network namespace of its own (no interface up, so no
-# address is ever reached): as an unprivileged user (nobody) from a read-only prefix, its settings
-# file lands in that user's configuration folder, and a change made there is read back at the next
-# start; as root, who could write anywhere, it lands in root's configuration folder, and nothing is
-# written beside the installed program. A copy in a folder the user can write keeps its settings
-# beside itself, root's copy as well.
+# Installs the build tree given as $1 into a temporary prefix, checks the desktop entry and the
+# AppStream metadata, and runs the installed panel offscreen and in a network namespace of its own
+# (no interface up, so no address is ever reached): as an unprivileged user (nobody) from a
+# read-only prefix, its settings file lands in that user's configuration folder, and a change made
+# there is read back at the next start; as root, who could write anywhere, it lands in root's
+# configuration folder, and nothing is written beside the installed program. A copy in a folder the
+# user can write keeps its settings beside itself, root's copy as well.
 set -euo pipefail
 build=$1
 if [ "$(id -u)" -ne 0 ]; then
@@ -21,6 +21,7 @@ root_home=$work/root
 settings=$home/.config/Kovalta/Kovalta_Config.xml
 cmake --install "$build" --prefix "$prefix" >/dev/null
 desktop-file-validate "$prefix/share/applications/kovalta.desktop"
+appstreamcli validate --no-net "$prefix/share/metainfo/example.kovalta.kovalta.metainfo.xml"
 test -s "$prefix/share/icons/hicolor/scalable/apps/kovalta.svg"
 chmod -R a-w "$prefix"
 mkdir -p "$home" "$root_home"
