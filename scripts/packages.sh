@@ -1,5 +1,7 @@
-# Sourced by scripts/test, scripts/fuzz and scripts/demo: installs what the build, the tests, the
-# fuzz targets (clang with libFuzzer and the sanitizer runtimes) and the demo need.
+# Sourced by scripts/test, scripts/fuzz, scripts/demo and scripts/package: installs what the
+# build, the tests, the fuzz targets (clang with libFuzzer and the sanitizer runtimes), the demo
+# and the package (Debian's build flags and library dependencies, lintian, the AppStream
+# validator) need.
 # Quick when everything is there: apt-get runs only for packages that are missing.
 
 KOV_PACKAGES=(
@@ -11,6 +13,7 @@ KOV_PACKAGES=(
   fonts-liberation fonts-dejavu-core
   xvfb xauth xdotool imagemagick
   desktop-file-utils
+  dpkg-dev lintian appstream
 )
 
 kov_install_packages() {
