@@ -1261,3 +1261,63 @@ TEST(DravonPortWaits, AStoppingLinkIsNotDialledAgain) {
     EXPECT_FALSE(rig.Port->SocketServerStart());
     EXPECT_EQ(rig.Fake->ConnectCalls, 0);
 }
+
+// An answer is credited to the unit it was asked of: the request in flight when another sauna is
+// chosen brings the first sauna's values, which are no reading of the second.
+TEST(DravonPortFreshness, AnAnswerCountsForTheUnitItWasAskedOf) {
+    PortRig rig;
+    QueuePollSet(*rig.Port->Sockets, 1);
+    rig.Controller.WriteTableREG(REG_TEMP_ACT, 795);
+    rig.AnswerFromController();
+    rig.StartConnected();
+    rig.Tick();
+    ASSERT_EQ(FrameUnit(rig.Fake->Written.back()), 1);
+    ASSERT_EQ(FrameFirst(rig.Fake->Written.back()), 1);
+    rig.Port->SetSlaveAddr(2);
+    rig.Port->Sockets->SetAddress(2);
+    for (int tick = 0; tick < 3; ++tick)
+        rig.Tick();
+    EXPECT_EQ(rig.Port->Sauna->ReadTableREG(REG_TEMP_ACT), 795);
+    EXPECT_EQ(rig.Port->AgeREG(REG_TEMP_ACT), READING_UNKNOWN);
+    EXPECT_EQ(FrameUnit(rig.Fake->Written.back()), 2);
+}
+
+// A slow gateway that keeps the link: every answer comes 800 ms late, as its notifier tells, and
+// the temperature's block gets none. The block goes old 5 s after its last answer by the clock,
+// although most of that time passes in reads that wait, not in ticks.
+TEST(DravonPortFreshness, ReadingsGoOldFiveSecondsAfterTheirLastAnswerByTheClock) {
+    PortRig rig;
+    QueuePollSet(*rig.Port->Sockets, 1);
+    bool silent = false;
+    std::int64_t lastAnswer = -1;
+    rig.Port->Sockets->SetOnSocketEnd(1, [&](std::int32_t) { lastAnswer = rig.Fake->NowMs(); });
+    rig.Fake->ResponseDelayMs = 800;
+    rig.Fake->Responder = [&](const QByteArray& request) {
+        return silent && FrameFirst(request) == 1 ? QByteArray()
+                                                  : ReplyFromController(rig.Controller, request);
+    };
+    rig.StartConnected();
+    // The event loop as it runs with this gateway: the notifier while a read waits, else ticks.
+    const auto step = [&rig] {
+        if (rig.Port->Waiting() == WAIT_NONE)
+            rig.Tick();
+        else
+            rig.Arrive(100);
+    };
+    for (int n = 0; n < 200 && lastAnswer < 0; ++n)
+        step();
+    ASSERT_GE(lastAnswer, 0);
+    silent = true;
+    std::int64_t oldAt = -1;
+    int ticks = 0;
+    for (int n = 0; n < 200 && oldAt < 0; ++n) {
+        ticks += rig.Port->Waiting() == WAIT_NONE ? 1 : 0;
+        step();
+        if (rig.Port->AgeREG(REG_TEMP_ACT) == READING_OLD)
+            oldAt = rig.Fake->NowMs();
+    }
+    ASSERT_GE(oldAt, 0);
+    EXPECT_GE(oldAt - lastAnswer, 5000);
+    EXPECT_LT(oldAt - lastAnswer, 5000 + 100);
+    EXPECT_LT(ticks, 50 - 10); // far fewer ticks than 5 s of them
+}

@@ -651,6 +651,28 @@ TEST_F(TrustedReadings, ACommandIsPendingUntilTheCoilsAreReadBackOrItFails) {
     EXPECT_FALSE(Window.StatusLabel->text().contains(QStringLiteral("polecenie")));
 }
 
+// The ring ends with the read that shows the output: the coil block's, never the register block
+// that spans the coil's number (registers 40 to 65 hold 42). In the tick the ring ends the lamp
+// shows the light the command switched on, so nothing invites a second press.
+TEST_F(TrustedReadings, TheRingEndsWithTheCoilReadThatShowsTheOutput) {
+    PassTheStartAndOnePollSet();
+    ASSERT_FALSE(Sauna1.ReadTableBIT(BIT_LIGHT2));
+    const auto respond = Rig.Fake->Responder;
+    Rig.Fake->Responder = [this, respond](const QByteArray& Request) {
+        if (FrameFunction(Request) == 6 && FrameWord(Request, 10) == 112) {
+            Sauna1.WriteTableBIT(BIT_LIGHT2, true); // the controller switches the light
+        }
+        return respond(Request);
+    };
+    QTest::mouseClick(Window.BtLight2SS, Qt::LeftButton);
+    for (int tick = 0; tick < 40 && Window.BtLight2SS->Pending(); ++tick) {
+        Rig.Tick(1);
+    }
+    ASSERT_FALSE(Window.BtLight2SS->Pending());
+    EXPECT_EQ(Window.LampLight2->FillKind(), TRectangle::FILL_GRADIENT);
+    EXPECT_TRUE(Window.Port->Sauna->ReadTableBIT(BIT_LIGHT2));
+}
+
 TEST_F(TrustedReadings, TheSaunaPageMarksTheSelectedSauna) {
     const auto marked = [this] {
         std::vector<int> saunas;
