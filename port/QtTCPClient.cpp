@@ -10,7 +10,14 @@ TQtTCPClient::TQtTCPClient() {
     const auto notify = [this] { Notify(); };
     QObject::connect(&FSocket, &QTcpSocket::readyRead, &FSocket, notify, Qt::QueuedConnection);
     QObject::connect(&FSocket, &QTcpSocket::disconnected, &FSocket, notify, Qt::QueuedConnection);
-    QObject::connect(&FSocket, &QTcpSocket::errorOccurred, &FSocket, notify, Qt::QueuedConnection);
+    // A look that found nothing reports a time-out as an error: that is no news.
+    QObject::connect(
+        &FSocket, &QTcpSocket::errorOccurred, &FSocket,
+        [this](QAbstractSocket::SocketError Error) {
+            if (Error != QAbstractSocket::SocketTimeoutError)
+                Notify();
+        },
+        Qt::QueuedConnection);
 }
 
 TQtTCPClient::~TQtTCPClient() {

@@ -8,6 +8,8 @@
 #include "PollSetQueue.h"
 #include "SaunaREG.h"
 
+#include <QCoreApplication>
+
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
@@ -552,4 +554,36 @@ TEST(DravonPortDeadlines, AReconnectInAReadsTickNeverHoldsTheThread) {
     EXPECT_EQ(rig.Port.Status(), PORT_ERROR);
     EXPECT_EQ(rig.Port.ErrorCode(), ERROR_NOT_CONNECTED);
     EXPECT_FALSE(rig.Port.TCPClient->IsConnected());
+}
+
+// Counts every event the application delivers.
+class EventCount : public QObject {
+public:
+    EventCount() { QCoreApplication::instance()->installEventFilter(this); }
+    ~EventCount() override { QCoreApplication::instance()->removeEventFilter(this); }
+    long Events = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent*) override {
+        ++Events;
+        return false;
+    }
+};
+
+// A gateway that keeps the connection and never answers: the reads wait out their seconds on
+// the deadline's timer and the ticks, and nothing else stirs the event loop meanwhile (a look
+// that found nothing must not be taken for news, or the loop spins a core).
+TEST(DravonPortDeadlines, WaitingForASilentGatewayCostsOnlyItsTicks) {
+    TG700SimProcess sim(G700_SIM_PATH, {"--stall-after", "0"});
+    SocketRig rig(static_cast<std::uint16_t>(sim.Port()));
+    rig.QueuePollSet(1);
+    rig.Connect();
+    ASSERT_TRUE(rig.Port.TCPClient->IsConnected());
+    EventCount count;
+    rig.Port.Start();
+    RunEventsUntil([] { return false; }, 3000ms);
+    rig.Port.SocketTimer->stop();
+    EXPECT_EQ(rig.Completed, 0);
+    // 30 ticks, a few deadlines, and the test's own look every millisecond.
+    EXPECT_LT(count.Events, 30 + 10 + 2 * 3000);
 }
