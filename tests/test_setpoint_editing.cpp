@@ -82,6 +82,36 @@ protected:
 
     std::int32_t EditValue() { return Link.Image().ReadTableREG(EDIT_VALUE); }
 
+    // The controller loads the edit block at once on a load command: the temperature with limits
+    // of 40 to 110 degrees, the work time with TimeMin to TimeMax, steps of 10.
+    void LoadOnCommand(std::int32_t TimeMin, std::int32_t TimeMax) {
+        Link.OnRequest = [this, TimeMin, TimeMax](const TWireRequest& Request) {
+            if (Request.Function != WRITE_REGISTER || Request.First != COMMAND) {
+                return;
+            }
+            if (Request.Word == EDIT_TEMP) {
+                EditBlock(Link.Controller.ReadTableREG(TEMP_SET), 400, 1100, 10);
+            }
+            if (Request.Word == EDIT_TIME) {
+                EditBlock(Link.Controller.ReadTableREG(WORK_TIME_SET), TimeMin, TimeMax, 10);
+            }
+        };
+    }
+    // The load commands (their codes) and the reads of the edit block (-1), in the order sent.
+    std::vector<std::int32_t> LoadsAndReads() const {
+        std::vector<std::int32_t> sent;
+        for (const TWireRequest& r : Link.Requests()) {
+            if (r.Function == WRITE_REGISTER && r.First == COMMAND &&
+                (r.Word == EDIT_TEMP || r.Word == EDIT_TIME)) {
+                sent.push_back(r.Word);
+            }
+            if (r.Function == READ_REGISTERS && r.First == EDIT_VALUE) {
+                sent.push_back(-1);
+            }
+        }
+        return sent;
+    }
+
     void ExpectTempPage(const TPageView& View) {
         ExpectPage(View, Window.LabSetTemp, Window.LabSetTempMax, Window.LabSetTempMin,
                    Window.ScBarSetTemp);
@@ -233,41 +263,50 @@ TEST_F(SetpointEditing, ReReadsStopAtTenPerOpeningAndThePageSaysItCouldNotLoad) 
     EXPECT_EQ(BlockReads(), 20);
 }
 
-TEST_F(SetpointEditing, LeavingThePageBeforeTheCommandIsAnsweredEndsTheChain) {
+// A load whose command is on its way runs to its end, so that the controller has finished
+// loading before anything else uses its edit block; its read touches no page and leaves the
+// image's edit block as the open page holds it.
+TEST_F(SetpointEditing, LeavingThePageLetsAStartedLoadEndWithoutTouchingThePage) {
     EditBlock(800, 400, 1100, 10);
     Setpoint(TEMP_SET, 800);
     Click(Window.BtSelTabTemp);
     Click(Window.BtSelTabMain);
     ASSERT_TRUE(Link.TickUntilAnswered(WRITE_REGISTER, COMMAND, EDIT_TEMP));
+    ASSERT_TRUE(ReadAnswered());
     Settle();
-    EXPECT_EQ(BlockReads(), 0);
+    EXPECT_EQ(BlockReads(), 1);
     EXPECT_EQ(EditValue(), 0);
     ExpectTempPage(TempLayout);
 }
 
-TEST_F(SetpointEditing, SwitchingToTheWorkTimePageRunsOnlyItsChain) {
+// The temperature's load, already on its way, ends first; the work-time page loads after it and
+// only it shows a setpoint.
+TEST_F(SetpointEditing, SwitchingToTheWorkTimePageShowsOnlyItsLoad) {
     Setpoint(TEMP_SET, 800);
     Setpoint(WORK_TIME_SET, 125);
-    EditBlock(125, 30, 630, 10);
+    LoadOnCommand(30, 630);
     Click(Window.BtSelTabTemp);
     Click(Window.BtSelTabTime);
-    Link.TickUntil([this] { return BlockReads() == 1; });
+    ASSERT_TRUE(Link.TickUntil([this] { return Window.LabSetTime->text() == "02:05"; }));
     Settle();
-    EXPECT_EQ(BlockReads(), 1);
+    EXPECT_EQ(BlockReads(), 2);
     ExpectTimePage({"02:05", "10:30", "00:30", 3, 63, 12});
     ExpectTempPage(TempLayout);
+    EXPECT_EQ(LoadsAndReads(), (std::vector<std::int32_t>{EDIT_TEMP, -1, EDIT_TIME, -1}));
 }
 
-TEST_F(SetpointEditing, ASecondOpeningEndsTheFirstChain) {
+// Two openings, two loads, one after the other on the edit block; the page shows the second.
+TEST_F(SetpointEditing, ASecondOpeningLoadsAfterTheFirstLoadHasEnded) {
     Setpoint(TEMP_SET, 800);
     EditBlock(800, 500, 1000, 10);
     Click(Window.BtSelTabTemp);
     Click(Window.BtSelTabTemp);
     ASSERT_TRUE(ReadAnswered());
+    ExpectTempPage(TempLayout);
+    ASSERT_TRUE(ReadAnswered());
     ExpectTempPage({"80", "100", "50", 50, 100, 80});
     Settle();
-    EXPECT_EQ(BlockReads(), 1);
-    EXPECT_EQ(Link.CountRequests(WRITE_REGISTER, COMMAND, EDIT_TEMP), 2);
+    EXPECT_EQ(LoadsAndReads(), (std::vector<std::int32_t>{EDIT_TEMP, -1, EDIT_TEMP, -1}));
 }
 
 struct TStepCase {
