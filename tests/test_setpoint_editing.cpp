@@ -1,9 +1,10 @@
 // Setpoint editing on the real window and the scripted gateway: the load command, the read of
-// the edit block and its re-reads, the chain of the latest opening only, the up and down steps,
-// the scroll bars, the store as one unit of work, and the page's loading and unstored looks;
-// then the same against controllers that take their time to load the edit block, with an
-// operator who clicks fast and changes saunas. Register numbers and command codes are written
-// out as the controller knows them.
+// the edit block and its re-reads, loads and stores taking turns on the edit block, the up and
+// down steps, the scroll bars, the store as one unit of work, and the page's loading and
+// unstored looks; then the same against controllers that take their time to load the edit block,
+// with an operator who clicks fast and changes saunas: the reported races as one table,
+// setpoints outside their limits, and openings that must end. Register numbers and command codes
+// are written out as the controller knows them.
 #include "ControllerBus.h"
 #include "LinkedWindow.h"
 #include "ModbusReplies.h"
