@@ -1,6 +1,7 @@
 #include "SetpointPageLook.h"
 
 #include "StatusColours.h"
+#include "TFitLabel.h"
 #include "TextColor.h"
 
 #include <QLabel>
@@ -28,7 +29,7 @@ QString CaptionText(TSetpointState State) {
 } // namespace
 
 TSetpointPageLook::TSetpointPageLook(QLabel* Value, QLabel* Max, QLabel* Min)
-    : FValue(Value), FMax(Max), FMin(Min), FCaption(new QLabel(Value->parentWidget())),
+    : FValue(Value), FMax(Max), FMin(Min), FCaption(new TFitLabel(Value->parentWidget())),
       FValueColour(TextColor(Value)), FLimitColour(TextColor(Max)) {
     FCaption->setObjectName(Value->objectName() + QStringLiteral("State"));
     FCaption->setGeometry(CAPTION_BOX);

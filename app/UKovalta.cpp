@@ -71,7 +71,7 @@ void TKovMainNavigation::FormCreate(const QString& SettingsDir,
     Display =
         std::make_unique<TDisplay>(*LEDDisp1, *LEDDisp2, *LEDDisp3, *LabelTempSet, *Port->Sauna);
     StaleLook = std::make_unique<TStaleLook>(*this);
-    Stores = std::make_unique<TSetpointStores>(*Port->Sockets);
+    SetUpEditing();
     FTempLook = std::make_unique<TSetpointPageLook>(LabSetTemp, LabSetTempMax, LabSetTempMin);
     FTimeLook = std::make_unique<TSetpointPageLook>(LabSetTime, LabSetTimeMax, LabSetTimeMin);
     DeclareSettings(SettingsDir);

@@ -7,18 +7,19 @@
 
 #include "Display.h"
 #include "DravonRTU.h"
+#include "EditBlockQueue.h"
 #include "KovMainForm.h"
 #include "KovUni.h"
 #include "PendingCommands.h"
 #include "SaunaREG.h"
 #include "SetpointPageLook.h"
-#include "SetpointStores.h"
 #include "StaleLook.h"
 
 #include <QCoreApplication>
 #include <QString>
 #include <QVariant>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -54,8 +55,8 @@ public:
     std::unique_ptr<TDisplay> Display;
     std::unique_ptr<TProgConfig> Config;
     std::unique_ptr<TStaleLook> StaleLook;
-    // The operator's setpoint stores, sent one whole store after another.
-    std::unique_ptr<TSetpointStores> Stores;
+    // The loads and stores of setpoints, one at a time on each sauna's edit block.
+    std::unique_ptr<TEditBlockQueue> EditBlocks;
 
 protected:
     // Mouse down and up on the page buttons, for their press feedback.
@@ -95,28 +96,28 @@ private:
 
     void BtSelTabTempClick(QObject* Sender);
     void BtSelTabTimeClick(QObject* Sender);
-    void ReadEditBlock(std::int32_t SocketNum, std::int32_t Opening);
-    void EditBlockRead(std::int32_t SocketNum, std::int32_t Opening);
-    void ShowSetTemp(std::int32_t SocketNum);
-    void ShowSetTime(std::int32_t SocketNum);
     void BtTempSPUpDnClick(QObject* Sender);
     void ScBarSetTempChange(QObject* Sender);
     void ScBarSetTimeChange(QObject* Sender);
     void BtSetTempWriteClick(QObject* Sender);
-    TSetpointPage TempPage() const;
-    TSetpointPage TimePage() const;
-    std::optional<TSetpointPage> OpenSetpointPage() const;
+    void SetUpEditing();
+    TSetpointPage TempPage();
+    TSetpointPage TimePage();
+    std::optional<TSetpointPage> OpenSetpointPage();
     void OpenPage(const TSetpointPage& Page);
+    void QueueLoad(const TSetpointPage& Page);
     void ReloadOpenPage();
-    void ShowSetpoint(const TSetpointPage& Page, std::int32_t SocketNum);
-    void TakeEditBlock(const TSetpointPage& Page);
+    bool IsLoading(std::int32_t Opening) const;
+    void EditBlockRead(std::int32_t Opening);
+    void LoadEnded(std::int32_t Opening, bool Loaded);
+    void RefreshOpenPage();
     void RefreshPage(const TSetpointPage& Page);
+    void SetBar(const TSetpointPage& Page, double Value);
     void FollowScrollBar(const TSetpointPage& Page);
     void SetEditValue(std::int32_t Value);
+    TSetpointState ShownState() const;
     void StoreEnded(std::int32_t Opening, std::int32_t Value, bool Stored);
-    bool IsOpenChain(std::int32_t Opening) const;
     bool Editable(const TSetpointPage& Page) const;
-    void EditRequestFailed(std::int32_t SocketNum);
 
     void SetUpKeyboard();
     void NameControls();
@@ -133,24 +134,27 @@ private:
     void ShowHeatingMode();
 
     // One opening of a setpoint page: the sauna it was opened for, how far the controller has
-    // loaded the setpoint, and the operator's edit. Only this opening's chain may run.
+    // loaded the setpoint, and the operator's edit. Only this opening's load touches the page.
     struct TEditSession {
         std::int32_t Opening = 0;
         TKovMode Mode = KOV_MODE_0;
         std::uint8_t Unit = 0;
-        // The load command's or the read's slot, while the chain waits for it.
-        std::int32_t Slot = 0;
-        std::int32_t Reads = 0;
         TSetpointState State = SETPOINT_LOADING;
         // The edit block as this opening holds it in the image.
         std::array<std::int32_t, EDIT_BLOCK_COUNT> Block{};
-        std::int32_t Loaded = 0; // what the controller holds
+        // What the controller holds, as far as the page knows: unknown after a store that failed,
+        // which may have reached the controller in part, whole, or not at all.
+        std::optional<std::int32_t> Loaded{};
         // What the page shows and a store writes, and the controller's limits and step: the
         // block's own registers.
         std::int32_t Value() const { return Block[REG_EDIT_VALUE - EDIT_BLOCK_FIRST]; }
         std::int32_t Min() const { return Block[REG_EDIT_MIN - EDIT_BLOCK_FIRST]; }
         std::int32_t Max() const { return Block[REG_EDIT_MAX - EDIT_BLOCK_FIRST]; }
         std::int32_t Step() const { return Block[REG_EDIT_STEP - EDIT_BLOCK_FIRST]; }
+        // The nearest value within the limits.
+        std::int32_t Within(std::int32_t Val) const {
+            return std::max(Min(), std::min(Val, Max()));
+        }
         std::int32_t StoresPending = 0;
     };
     TEditSession FEdit;
@@ -163,4 +167,7 @@ private:
     QString FAddressNote;
     // The page's own setting of its scroll bar is not an operator's move.
     bool FSettingBar = false;
+    // Where each page last put its bar: a bar moved while its page takes no edit goes back there.
+    double FTempBarShown = 0;
+    double FTimeBarShown = 0;
 };

@@ -76,7 +76,7 @@ void TKovMainNavigation::RequestFailed(std::int32_t SocketNum) {
     if (FPending.Failed(SocketNum)) {
         FCommandNote = QStringLiteral("polecenie nie dotarło do sterownika");
     }
-    EditRequestFailed(SocketNum);
+    EditBlocks->Failed(SocketNum);
 }
 
 // The poll set and every request made from now on go to the chosen sauna; a command, a store or

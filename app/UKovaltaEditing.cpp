@@ -1,19 +1,20 @@
 // Setpoint editing through the controller's edit block (registers 102 to 108). Opening the
-// temperature or work-time page queues the load command; its completion queues a read of the
-// block, and the read's completion shows the page once the controller has loaded the setpoint,
-// reading again while it has not. Only the chain of the page's latest opening runs; the
-// operator can step, drag and store only once that opening has the setpoint. The edit is the
-// page's own and the image mirrors it; a store writes the value and then the store command to
-// the sauna the page was opened for.
+// temperature or work-time page queues a load of the setpoint on the sauna's edit block; the
+// page shows it once the controller has loaded it. Only the latest opening's load touches the
+// page; the operator can step, drag and store only once that opening has the setpoint. The edit
+// is the page's own and the image mirrors it; a store writes the value and then the store
+// command to the sauna the page was opened for. Loads and stores of one sauna use its edit block
+// one at a time, in the order the operator asked for them.
 #include "UKovalta.h"
 
 #include "SaunaREG.h"
+#include "SetpointLoad.h"
+#include "SetpointStore.h"
 #include "TScrollBar.h"
 
 #include <QLabel>
 #include <QStackedWidget>
 
-#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -28,10 +29,6 @@ constexpr std::int32_t TAG_TEMP_UP = 1;
 constexpr std::int32_t TAG_TEMP_DOWN = 2;
 constexpr std::int32_t TAG_TIME_UP = 11;
 constexpr std::int32_t TAG_TIME_DOWN = 12;
-
-// A controller that never loads the setpoint would otherwise be read for as long as the page
-// is open.
-constexpr std::int32_t EDIT_READS_PER_OPENING = 10;
 
 // Each scroll bar counts in tens of register units: whole degrees, tens of minutes.
 constexpr std::int32_t UNITS_PER_BAR_STEP = 10;
@@ -53,6 +50,8 @@ struct TKovMainNavigation::TSetpointPage {
     TScrollBar* Bar;
     // The work-time bar takes its maximum before its minimum, the temperature bar the reverse.
     bool MaxFirst;
+    // Where the page last put its bar.
+    double* BarShown;
     QLabel* ValueLabel;
     QLabel* MaxLabel;
     QLabel* MinLabel;
@@ -61,7 +60,7 @@ struct TKovMainNavigation::TSetpointPage {
     QString (*Text)(std::int32_t Val);
 };
 
-TKovMainNavigation::TSetpointPage TKovMainNavigation::TempPage() const {
+TKovMainNavigation::TSetpointPage TKovMainNavigation::TempPage() {
     return {.PageIndex = PAGE_SET_TEMP,
             .Mode = KOV_MODE_SET_TEMP,
             .LoadCommand = CMD_EDIT_TEMP,
@@ -69,6 +68,7 @@ TKovMainNavigation::TSetpointPage TKovMainNavigation::TempPage() const {
             .SetpointReg = REG_TEMP_SET,
             .Bar = ScBarSetTemp,
             .MaxFirst = false,
+            .BarShown = &FTempBarShown,
             .ValueLabel = LabSetTemp,
             .MaxLabel = LabSetTempMax,
             .MinLabel = LabSetTempMin,
@@ -76,7 +76,7 @@ TKovMainNavigation::TSetpointPage TKovMainNavigation::TempPage() const {
             .Text = WholeDegrees};
 }
 
-TKovMainNavigation::TSetpointPage TKovMainNavigation::TimePage() const {
+TKovMainNavigation::TSetpointPage TKovMainNavigation::TimePage() {
     return {.PageIndex = PAGE_SET_TIME,
             .Mode = KOV_MODE_SET_TIME,
             .LoadCommand = CMD_EDIT_TIME,
@@ -84,6 +84,7 @@ TKovMainNavigation::TSetpointPage TKovMainNavigation::TimePage() const {
             .SetpointReg = REG_WORK_TIME_SET,
             .Bar = ScBarSetTime,
             .MaxFirst = true,
+            .BarShown = &FTimeBarShown,
             .ValueLabel = LabSetTime,
             .MaxLabel = LabSetTimeMax,
             .MinLabel = LabSetTimeMin,
@@ -91,8 +92,15 @@ TKovMainNavigation::TSetpointPage TKovMainNavigation::TimePage() const {
             .Text = MinutesToStr};
 }
 
+// The bars stand where the layout put them until their page first shows a setpoint.
+void TKovMainNavigation::SetUpEditing() {
+    EditBlocks = std::make_unique<TEditBlockQueue>(*Port->Sockets);
+    FTempBarShown = ScBarSetTemp->Value();
+    FTimeBarShown = ScBarSetTime->Value();
+}
+
 // The setpoint page that KovMode says is open, if any.
-std::optional<TKovMainNavigation::TSetpointPage> TKovMainNavigation::OpenSetpointPage() const {
+std::optional<TKovMainNavigation::TSetpointPage> TKovMainNavigation::OpenSetpointPage() {
     if (KovMode == KOV_MODE_SET_TEMP) {
         return TempPage();
     }
@@ -110,21 +118,34 @@ void TKovMainNavigation::BtSelTabTimeClick(QObject*) {
     OpenPage(TimePage());
 }
 
-// Every opening starts a chain of its own and ends any earlier one; the page shows that it is
-// loading until its chain brings the setpoint.
+// Every opening loads the setpoint anew and ends any earlier opening; the page shows that it is
+// loading until its load brings the setpoint. A stopped link, or one being stopped, would never
+// answer: the opening fails at once.
 void TKovMainNavigation::OpenPage(const TSetpointPage& Page) {
     TabControl->setCurrentIndex(Page.PageIndex);
     KovMode = Page.Mode;
     Port->Sauna->WriteTableREG(REG_EDIT_VALUE, 0);
-    const std::int32_t opening = FEdit.Opening + 1;
-    FEdit = TEditSession{.Opening = opening, .Mode = Page.Mode, .Unit = Port->SlaveAddr()};
+    FEdit =
+        TEditSession{.Opening = FEdit.Opening + 1, .Mode = Page.Mode, .Unit = Port->SlaveAddr()};
     for (std::int32_t k = 0; k < EDIT_BLOCK_COUNT; ++k) {
         FEdit.Block[k] = Port->Sauna->ReadTableREG(EDIT_BLOCK_FIRST + k);
     }
-    FEdit.Slot = Port->Sockets->AddWriteRW(FEdit.Unit, REG_COMMAND, Page.LoadCommand);
-    Port->Sockets->SetOnSocketEnd(
-        FEdit.Slot, [this, opening](std::int32_t SocketNum) { ReadEditBlock(SocketNum, opening); });
+    if (!Port->SocketServerStart() || Port->SocketServerStop()) {
+        FEdit.State = SETPOINT_FAILED;
+    } else {
+        QueueLoad(Page);
+    }
     RefreshPage(Page);
+}
+
+void TKovMainNavigation::QueueLoad(const TSetpointPage& Page) {
+    const std::int32_t opening = FEdit.Opening;
+    EditBlocks->Queue(std::make_shared<TSetpointLoad>(
+        *Port, FEdit.Unit, Page.LoadCommand, Page.SetpointReg,
+        TSetpointLoad::THooks{
+            .Wanted = [this, opening] { return IsLoading(opening); },
+            .BlockRead = [this, opening] { EditBlockRead(opening); },
+            .Ended = [this, opening](bool Loaded) { LoadEnded(opening, Loaded); }}));
 }
 
 // A sauna change while a setpoint page is open loads the new sauna's setpoint; the edit made
@@ -135,76 +156,43 @@ void TKovMainNavigation::ReloadOpenPage() {
     }
 }
 
-bool TKovMainNavigation::IsOpenChain(std::int32_t Opening) const {
-    return Opening == FEdit.Opening && KovMode == FEdit.Mode;
+bool TKovMainNavigation::IsLoading(std::int32_t Opening) const {
+    return Opening == FEdit.Opening && KovMode == FEdit.Mode && FEdit.State == SETPOINT_LOADING;
 }
 
-void TKovMainNavigation::ReadEditBlock(std::int32_t, std::int32_t Opening) {
-    if (!IsOpenChain(Opening)) {
-        return;
-    }
-    FEdit.Slot = Port->Sockets->AddReadRWBlock(FEdit.Unit, EDIT_BLOCK_FIRST, EDIT_BLOCK_COUNT,
-                                               SOCKET_MODE_SINGLE);
-    Port->Sockets->SetOnSocketEnd(
-        FEdit.Slot, [this, Opening](std::int32_t SocketNum) { EditBlockRead(SocketNum, Opening); });
-}
-
-// A read of an opening that has ended gives the image back the block the open page holds.
-void TKovMainNavigation::EditBlockRead(std::int32_t SocketNum, std::int32_t Opening) {
-    if (!IsOpenChain(Opening)) {
-        for (std::int32_t k = 0; k < EDIT_BLOCK_COUNT; ++k) {
+// The loading opening holds what its read brought; a read of any other opening gives the image
+// back the block the open page holds.
+void TKovMainNavigation::EditBlockRead(std::int32_t Opening) {
+    for (std::int32_t k = 0; k < EDIT_BLOCK_COUNT; ++k) {
+        if (IsLoading(Opening)) {
+            FEdit.Block[k] = Port->Sauna->ReadTableREG(EDIT_BLOCK_FIRST + k);
+        } else {
             Port->Sauna->WriteTableREG(EDIT_BLOCK_FIRST + k, FEdit.Block[k]);
         }
+    }
+}
+
+// A load that ends after its opening has ended touches nothing.
+void TKovMainNavigation::LoadEnded(std::int32_t Opening, bool Loaded) {
+    if (!IsLoading(Opening)) {
         return;
     }
-    if (FEdit.Mode == KOV_MODE_SET_TEMP) {
-        ShowSetTemp(SocketNum);
-    } else {
-        ShowSetTime(SocketNum);
-    }
-}
-
-void TKovMainNavigation::ShowSetTemp(std::int32_t SocketNum) {
-    ShowSetpoint(TempPage(), SocketNum);
-}
-
-void TKovMainNavigation::ShowSetTime(std::int32_t SocketNum) {
-    ShowSetpoint(TimePage(), SocketNum);
-}
-
-// SocketNum is the completed read's slot, or 0 for the window's own refresh.
-void TKovMainNavigation::ShowSetpoint(const TSetpointPage& Page, std::int32_t SocketNum) {
-    if (SocketNum != 0 && FEdit.State == SETPOINT_LOADING) {
-        TakeEditBlock(Page);
-        if (FEdit.State == SETPOINT_LOADING && ++FEdit.Reads < EDIT_READS_PER_OPENING) {
-            Port->Sockets->RepeatActiveSocket();
-        } else if (FEdit.State == SETPOINT_LOADING) {
-            FEdit.State = SETPOINT_FAILED;
-        }
-        if (FEdit.State != SETPOINT_LOADING) {
-            FEdit.Slot = 0;
-        }
-    }
-    RefreshPage(Page);
-}
-
-// The block holds the setpoint once its value is the setpoint the poll set reads and lies
-// within limits the controller steps in: a block still being loaded (zeros, or the previous
-// load's values) never passes for it.
-void TKovMainNavigation::TakeEditBlock(const TSetpointPage& Page) {
-    const TSaunaMX& sauna = *Port->Sauna;
-    for (std::int32_t k = 0; k < EDIT_BLOCK_COUNT; ++k) {
-        FEdit.Block[k] = sauna.ReadTableREG(EDIT_BLOCK_FIRST + k);
-    }
-    if (FEdit.Value() == sauna.ReadTableREG(Page.SetpointReg) && FEdit.Value() >= FEdit.Min() &&
-        FEdit.Value() <= FEdit.Max() && FEdit.Step() > 0) {
-        FEdit.State = SETPOINT_LOADED;
+    FEdit.State = Loaded ? SETPOINT_LOADED : SETPOINT_FAILED;
+    if (Loaded) {
         FEdit.Loaded = FEdit.Value();
     }
+    RefreshOpenPage();
 }
 
-// Shows the opening's setpoint as the controller gave it; the bar shows it in its own units and
-// never changes it. Until the setpoint is loaded the page keeps what it showed, greyed.
+void TKovMainNavigation::RefreshOpenPage() {
+    if (const auto page = OpenSetpointPage(); page && page->Mode == FEdit.Mode) {
+        RefreshPage(*page);
+    }
+}
+
+// Shows the opening's setpoint as the controller gave it, also outside its limits; the bar shows
+// it in its own units, at its nearest end when it cannot hold it, and never changes it. Until
+// the setpoint is loaded the page keeps what it showed, greyed.
 void TKovMainNavigation::RefreshPage(const TSetpointPage& Page) {
     const bool ours = FEdit.Mode == Page.Mode;
     Page.Look->Show(ours ? FEdit.State : SETPOINT_LOADING);
@@ -221,6 +209,7 @@ void TKovMainNavigation::RefreshPage(const TSetpointPage& Page) {
     }
     Page.Bar->SetValue(FEdit.Value() / UNITS_PER_BAR_STEP);
     FSettingBar = false;
+    *Page.BarShown = Page.Bar->Value();
     Page.ValueLabel->setText(Page.Text(FEdit.Value()));
     Page.MaxLabel->setText(Page.Text(FEdit.Max()));
     Page.MinLabel->setText(Page.Text(FEdit.Min()));
@@ -232,28 +221,36 @@ bool TKovMainNavigation::Editable(const TSetpointPage& Page) const {
             FEdit.State == SETPOINT_STORING);
 }
 
-// The edit is the page's own; the image's edit value follows it, as the operator's changes go to
-// the image and nowhere else.
+// The edit is the page's own and stays within the controller's limits; the image's edit value
+// follows it, as the operator's changes go to the image and nowhere else.
 void TKovMainNavigation::SetEditValue(std::int32_t Value) {
-    FEdit.Block[REG_EDIT_VALUE - EDIT_BLOCK_FIRST] = std::clamp(Value, FEdit.Min(), FEdit.Max());
+    FEdit.Block[REG_EDIT_VALUE - EDIT_BLOCK_FIRST] = FEdit.Within(Value);
     Port->Sauna->WriteTableREG(REG_EDIT_VALUE, FEdit.Value());
     if (FEdit.StoresPending == 0) {
-        FEdit.State = FEdit.Value() == FEdit.Loaded ? SETPOINT_LOADED : SETPOINT_EDITED;
+        FEdit.State = ShownState();
     }
 }
 
-// Exactly the controller's step, held within its limits; nothing is sent.
+// With no store on its way: whether the page shows what the controller holds.
+TSetpointState TKovMainNavigation::ShownState() const {
+    return FEdit.Loaded == FEdit.Value() ? SETPOINT_LOADED : SETPOINT_EDITED;
+}
+
+// Exactly the controller's step, held within its limits; from a value outside them either button
+// goes to the nearest limit first. Nothing is sent.
 void TKovMainNavigation::BtTempSPUpDnClick(QObject* Sender) {
     const auto page = OpenSetpointPage();
     if (!page || !Editable(*page)) {
         return;
     }
     const std::int32_t tag = TagOf(Sender);
-    if (tag == TAG_TEMP_UP || tag == TAG_TIME_UP) {
-        SetEditValue(FEdit.Value() + FEdit.Step());
-    }
-    if (tag == TAG_TEMP_DOWN || tag == TAG_TIME_DOWN) {
-        SetEditValue(FEdit.Value() - FEdit.Step());
+    const std::int32_t value = FEdit.Value();
+    if (FEdit.Within(value) != value) {
+        SetEditValue(value);
+    } else if (tag == TAG_TEMP_UP || tag == TAG_TIME_UP) {
+        SetEditValue(value + FEdit.Step());
+    } else if (tag == TAG_TEMP_DOWN || tag == TAG_TIME_DOWN) {
+        SetEditValue(value - FEdit.Step());
     }
     RefreshPage(*page);
 }
@@ -266,62 +263,59 @@ void TKovMainNavigation::ScBarSetTimeChange(QObject*) {
     FollowScrollBar(TimePage());
 }
 
-// Only the operator's move of the bar edits, and snaps the value to the bar's units; before the
-// setpoint is loaded the bar goes back to where the page had it.
+void TKovMainNavigation::SetBar(const TSetpointPage& Page, double Value) {
+    FSettingBar = true;
+    Page.Bar->SetValue(Value);
+    FSettingBar = false;
+}
+
+// Only the operator's move of the bar edits, and snaps the value to the bar's units. While the
+// page takes no edit (loading, failed, or not open) the bar goes back where the page had it.
 void TKovMainNavigation::FollowScrollBar(const TSetpointPage& Page) {
     if (FSettingBar) {
         return;
     }
-    if (Editable(Page)) {
-        const auto units = static_cast<std::int32_t>(std::nearbyint(Page.Bar->Value()));
-        SetEditValue(units * UNITS_PER_BAR_STEP);
+    if (!Editable(Page)) {
+        SetBar(Page, *Page.BarShown);
+        return;
     }
+    const auto units = static_cast<std::int32_t>(std::nearbyint(Page.Bar->Value()));
+    SetEditValue(units * UNITS_PER_BAR_STEP);
     RefreshPage(Page);
 }
 
 // The value shown, to the sauna the page was opened for; a store without an edit writes back
-// what was loaded. A store while another is on its way follows it with its own value.
+// what was loaded. A value outside the limits, as loaded and not yet stepped, is not stored. A
+// store while another is on its way follows it with its own value.
 void TKovMainNavigation::BtSetTempWriteClick(QObject*) {
     const auto page = OpenSetpointPage();
-    if (!page || !Editable(*page)) {
+    if (!page || !Editable(*page) || FEdit.Within(FEdit.Value()) != FEdit.Value()) {
         return;
     }
     const std::int32_t opening = FEdit.Opening;
     const std::int32_t value = FEdit.Value();
+    FCommandNote.clear();
     ++FEdit.StoresPending;
     FEdit.State = SETPOINT_STORING;
-    Stores->Queue(
-        {.Unit = FEdit.Unit,
-         .Value = value,
-         .StoreCommand = page->StoreCommand,
-         .OnEnded = [this, opening, value](bool Stored) { StoreEnded(opening, value, Stored); }});
+    EditBlocks->Queue(std::make_shared<TSetpointStore>(
+        FEdit.Unit, value, page->StoreCommand,
+        [this, opening, value](bool Stored) { StoreEnded(opening, value, Stored); }));
     RefreshPage(*page);
 }
 
-// The controller holds a stored value from now on; a lost store leaves the edit unstored.
+// A lost store is said on the status line wherever the operator is; the page of the opening it
+// was made in shows the edit unstored. A store that ends after its opening has ended touches no
+// page.
 void TKovMainNavigation::StoreEnded(std::int32_t Opening, std::int32_t Value, bool Stored) {
+    if (!Stored) {
+        FCommandNote = QStringLiteral("nastawa nie została zapisana");
+    }
     if (Opening != FEdit.Opening) {
         return;
     }
-    if (Stored) {
-        FEdit.Loaded = Value;
-    }
+    FEdit.Loaded = Stored ? std::optional<std::int32_t>(Value) : std::nullopt;
     if (--FEdit.StoresPending == 0) {
-        FEdit.State = FEdit.Value() == FEdit.Loaded ? SETPOINT_LOADED : SETPOINT_EDITED;
+        FEdit.State = ShownState();
     }
-    if (const auto page = OpenSetpointPage(); page && page->Mode == FEdit.Mode) {
-        RefreshPage(*page);
-    }
-}
-
-// A failed transaction ends the store or the load it belonged to.
-void TKovMainNavigation::EditRequestFailed(std::int32_t SocketNum) {
-    Stores->Failed(SocketNum);
-    if (SocketNum != 0 && SocketNum == FEdit.Slot && FEdit.State == SETPOINT_LOADING) {
-        FEdit.Slot = 0;
-        FEdit.State = SETPOINT_FAILED;
-        if (const auto page = OpenSetpointPage(); page && page->Mode == FEdit.Mode) {
-            RefreshPage(*page);
-        }
-    }
+    RefreshOpenPage();
 }

@@ -9,7 +9,7 @@ KOV_PACKAGES=(
   clang libclang-rt-14-dev
   qt6-base-dev qt6-svg-dev libgl-dev
   libmodbus-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev librapidcheck-dev
   fonts-liberation fonts-dejavu-core
   xvfb xauth xdotool imagemagick
   desktop-file-utils

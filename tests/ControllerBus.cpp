@@ -1,5 +1,6 @@
 #include "ControllerBus.h"
 
+#include "FakeTCPClient.h"
 #include "ModbusReplies.h"
 #include "SaunaREG.h"
 #include "WindowRig.h"
@@ -23,6 +24,22 @@ void ControllerBus::Limits(int Num, bool Temp, std::int32_t Min, std::int32_t Ma
                            std::int32_t Step) {
     TUnit& unit = FUnits[static_cast<std::size_t>(Num - 1)];
     (Temp ? unit.Temp : unit.Time) = {Min, Max, Step};
+}
+
+void ControllerBus::Serve(FakeTCPClient& Fake) {
+    FClock = &Fake;
+    Fake.Responder = [this, &Fake](const QByteArray& Request) {
+        const QByteArray answer = Answer(Request);
+        const std::int64_t delay = AnswerDelayMs ? AnswerDelayMs(Request) : 0;
+        if (delay >= 0) {
+            Fake.ArriveAfter(delay, answer);
+        }
+        return QByteArray();
+    };
+}
+
+std::int64_t ControllerBus::NowMs() const {
+    return FClock != nullptr ? FClock->NowMs() : 0;
 }
 
 QByteArray ControllerBus::Answer(const QByteArray& Request) {
@@ -56,7 +73,8 @@ void ControllerBus::Command(TUnit& Unit, std::int32_t Code) {
                 regs.WriteTableREG(EDIT_BLOCK_FIRST + k, 0);
             }
         }
-        Unit.Pending = TPendingLoad{Code == CMD_EDIT_TEMP, FServed + EditDelay};
+        Unit.Pending =
+            TPendingLoad{Code == CMD_EDIT_TEMP, FServed + EditDelay, NowMs() + EditDelayMs};
         FillDueBlocks();
     }
     if (Code == CMD_STORE_TEMP || Code == CMD_STORE_TIME) {
@@ -70,7 +88,7 @@ void ControllerBus::Command(TUnit& Unit, std::int32_t Code) {
 
 void ControllerBus::FillDueBlocks() {
     for (TUnit& unit : FUnits) {
-        if (!unit.Pending || unit.Pending->Due > FServed) {
+        if (!unit.Pending || unit.Pending->DueServed > FServed || unit.Pending->DueMs > NowMs()) {
             continue;
         }
         const bool temp = unit.Pending->Temp;

@@ -155,7 +155,9 @@ INSTANTIATE_TEST_SUITE_P(FourSaunas, SaunaButton,
                          [](const auto& info) { return info.param.Button; });
 
 TEST(PageButtons, OpenTheirPageAndSetTheMode) {
-    WindowRig rig;
+    TSettingsFile started;
+    started.ConnectAuto = true;
+    WindowRig rig(started);
     TKovMainNavigation& window = *rig.Window;
     struct TPageCase {
         QWidget* Control;
@@ -166,10 +168,12 @@ TEST(PageButtons, OpenTheirPageAndSetTheMode) {
     const std::vector<TPageCase> cases{
         {window.BtSelTabSettings, window.TabConfig, KOV_MODE_SETTINGS, 0},
         {window.BtSelTabParam, window.TabSetSauna, KOV_MODE_SET_PARAM, 0},
+        // A setpoint page queues its load command; the loads of later openings wait on the
+        // edit block until the one before them has ended, and hold no slot meanwhile.
         {window.BtSelTabTemp, window.TabSetTemp, KOV_MODE_SET_TEMP, 1},
-        {window.BtSelTabTime, window.TabSetTime, KOV_MODE_SET_TIME, 1},
+        {window.BtSelTabTime, window.TabSetTime, KOV_MODE_SET_TIME, 0},
         {window.BtSelTabMain, window.TabPanel, KOV_MODE_MAIN, 0},
-        {window.Rectangle7LED, window.TabSetTemp, KOV_MODE_SET_TEMP, 1},
+        {window.Rectangle7LED, window.TabSetTemp, KOV_MODE_SET_TEMP, 0},
         {window.BtSelTabParam, window.TabSetSauna, KOV_MODE_SET_PARAM, 0},
         // The page already shown: the mode is set again all the same.
         {window.BtSelTabParam, window.TabSetSauna, KOV_MODE_SET_PARAM, 0},

@@ -214,12 +214,12 @@ TEST(G700SimCommandLine, HelpNamesEveryFlag) {
     const auto Run = TG700SimProcess::RunToEnd(SIM, {"--help"}, 3000ms);
     EXPECT_EQ(Run.ExitCode, 0);
     for (const char* Flag :
-         {"--listen",      "--time-scale",     "--edit-delay",       "--log-served",
-          "--delay",       "--late-every",     "--late-by",          "--drop-every",
-          "--drop-chance", "--seed",           "--exception-every",  "--close-after",
-          "--split",       "--dribble",        "--double-every",     "--garbage",
-          "--stall-after", "--other-id-every", "--other-unit-every", "--other-protocol-every",
-          "SIGUSR1"})
+         {"--listen",         "--time-scale",     "--edit-delay",       "--log-served",
+          "--delay",          "--late-every",     "--late-by",          "--drop-every",
+          "--drop-chance",    "--seed",           "--exception-every",  "--close-after",
+          "--split",          "--dribble",        "--double-every",     "--garbage",
+          "--stall-after",    "--other-id-every", "--other-unit-every", "--other-protocol-every",
+          "--zero-setpoints", "SIGUSR1"})
         EXPECT_NE(Run.Output.find(Flag), std::string::npos) << Flag;
 }
 
@@ -233,6 +233,7 @@ TEST(G700SimCommandLine, RefusesAddressesBeyondLoopbackAndBadValues) {
         {"--drop-chance", "0"},      {"--drop-chance", "101"},
         {"--dribble", "-1"},         {"--late-by", "0"},
         {"--log-served", "1"},       {"--bogus", "1"},
+        {"--zero-setpoints", "1"},
     };
     for (const auto& Args : Cases) {
         const auto Run = TG700SimProcess::RunToEnd(SIM, Args, 3000ms);
@@ -545,6 +546,36 @@ TEST_F(G700Sim, EditBlockLoadsOnlyAfterTheControllerDelay) {
                                                 0};
         EXPECT_EQ(Block, Loaded);
     }
+}
+
+// A new or reset controller: both setpoints 0, below their limits. A load brings the 0 with the
+// limits and the step, and a value within the limits can be stored.
+TEST_F(G700Sim, ZeroSetpointsStartEveryControllerBelowItsLimits) {
+    Start({"--zero-setpoints", "--edit-delay", "100"});
+    for (int Unit = 1; Unit <= 4; ++Unit) {
+        EXPECT_EQ(Client->Register(Unit, REG_TEMP_SET), 0) << Unit;
+        EXPECT_EQ(Client->Register(Unit, REG_WORK_TIME_SET), 0) << Unit;
+    }
+    const TControllerSetup& Two = Preset(2);
+    Client->Write(2, REG_COMMAND, CMD_EDIT_TIME);
+    const auto Sent = steady_clock::now();
+    auto Block = Client->Registers(2, EDIT_BLOCK_FIRST, EDIT_BLOCK_COUNT);
+    while (Block[REG_EDIT_STEP - EDIT_BLOCK_FIRST] == 0 && Since(Sent) < 3000ms) {
+        std::this_thread::sleep_for(20ms);
+        Block = Client->Registers(2, EDIT_BLOCK_FIRST, EDIT_BLOCK_COUNT);
+    }
+    const std::vector<std::uint16_t> Loaded{0,
+                                            static_cast<std::uint16_t>(Two.WorkTimeMin),
+                                            static_cast<std::uint16_t>(Two.WorkTimeMax),
+                                            0,
+                                            0,
+                                            static_cast<std::uint16_t>(Two.WorkTimeStep),
+                                            0};
+    EXPECT_EQ(Block, Loaded);
+    Client->Write(2, REG_EDIT_VALUE, Two.WorkTimeMin);
+    Client->Write(2, REG_COMMAND, CMD_STORE_TIME);
+    EXPECT_EQ(Client->Register(2, REG_WORK_TIME_SET), Two.WorkTimeMin);
+    EXPECT_EQ(Client->Register(2, REG_TEMP_SET), 0);
 }
 
 TEST_F(G700Sim, StoreCommandsKeepTheSetpointWithinItsLimits) {

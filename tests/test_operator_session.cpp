@@ -188,6 +188,39 @@ protected:
         return caption != nullptr && caption->text().isEmpty() &&
                Window->LabSetTemp->text() != QStringLiteral("50");
     }
+    QString Caption(const char* Page) const {
+        return Window->findChild<QLabel*>(QLatin1String(Page) + QStringLiteral("State"))->text();
+    }
+    // What the simulator's unit 1 has said it took into its edit block, in order, as
+    // register := value.
+    std::vector<std::string> EditBlockWrites() {
+        std::vector<std::string> writes;
+        const std::pair<const char*, const char*> kinds[] = {
+            {"command 230 ", "2:=230"},
+            {"command 255 ", "2:=255"},
+            {"command 330 ", "2:=330"},
+            {"command 331 ", "2:=331"},
+        };
+        for (const std::string& line : Sim.Lines()) {
+            if (line.find("unit 1: ") == std::string::npos) {
+                continue;
+            }
+            const std::size_t value = line.find("edit value set to ");
+            if (value != std::string::npos) {
+                writes.push_back("102:=" + line.substr(value + 18));
+            }
+            for (const auto& [said, write] : kinds) {
+                if (line.find(said) != std::string::npos) {
+                    writes.push_back(write);
+                }
+            }
+        }
+        return writes;
+    }
+    // The work-time page has loaded unit 1's three hours.
+    bool TimePageLoaded() const {
+        return Caption("LabSetTime").isEmpty() && Window->LabSetTime->text() == "03:00";
+    }
 };
 
 TEST_F(SlowControllerSession, StoresOnlyWhatThePageShowedToTheSaunaItShowed) {
@@ -220,6 +253,80 @@ TEST_F(SlowControllerSession, StoresOnlyWhatThePageShowedToTheSaunaItShowed) {
     EXPECT_TRUE(WaitFor([&] { return w.LabSaunaAddr->text() == "Sauna 2"; }));
     EXPECT_TRUE(SimSilentOn("unit 2: command 330", 1500));
     EXPECT_TRUE(SimSilentOn("unit 2: command 230", 0));
+}
+
+// Work time stored, then the temperature page at once: the temperature's load waits until the
+// store has ended, so the controller stores the work time the page showed.
+TEST_F(SlowControllerSession, AStoreThenTheOtherPageAtOnceStoresWhatThePageShowed) {
+    TKovMainNavigation& w = *Window;
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    ClickAt(w.BtSelTabTime);
+    ASSERT_TRUE(WaitFor([&] { return TimePageLoaded(); }));
+    ClickAt(w.BtSetTimeUp);
+    ClickAt(w.BtSetTimeWrite);
+    ClickAt(w.BtSelTabTemp);
+    EXPECT_TRUE(SimSays("unit 1: command 331 (store work time): setpoint 190"));
+    EXPECT_TRUE(WaitFor([&] { return TempPageLoaded(); }));
+    EXPECT_EQ(w.LabSetTemp->text(), "80");
+    EXPECT_TRUE(WaitFor([&] { return w.LabSetWorkTime->text() == "03:10"; }));
+    EXPECT_TRUE(SimSays("unit 1: command 230"));
+    EXPECT_EQ(EditBlockWrites(),
+              (std::vector<std::string>{"2:=255", "102:=190", "2:=331", "2:=230"}));
+}
+
+// The same with the link stopped right after the store: the page opened while it stops cannot
+// load; once started again the store goes on whole, and the page opened again loads after it.
+TEST_F(SlowControllerSession, AStoreSurvivesAStopAndStartBeforeTheOtherPage) {
+    TKovMainNavigation& w = *Window;
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    ClickAt(w.BtSelTabTime);
+    ASSERT_TRUE(WaitFor([&] { return TimePageLoaded(); }));
+    ClickAt(w.BtSetTimeUp);
+    ClickAt(w.BtSetTimeWrite);
+    ClickAt(w.BtSelTabSettings);
+    ClickAt(w.BtWiFiConnect);
+    ClickAt(w.BtSelTabTemp);
+    EXPECT_EQ(Caption("LabSetTemp"), QStringLiteral("Nie udało się wczytać nastawy"));
+    ASSERT_TRUE(WaitFor([&] { return w.Port->Status() == PORT_STOP; }));
+    ClickAt(w.BtSelTabSettings);
+    ClickAt(w.BtWiFiConnect);
+    EXPECT_TRUE(SimSays("unit 1: command 331 (store work time): setpoint 190"));
+    ClickAt(w.BtSelTabTemp);
+    EXPECT_TRUE(WaitFor([&] { return TempPageLoaded(); }));
+    EXPECT_TRUE(WaitFor([&] { return w.LabSetWorkTime->text() == "03:10"; }));
+    EXPECT_TRUE(SimSays("unit 1: command 230"));
+    EXPECT_EQ(EditBlockWrites(),
+              (std::vector<std::string>{"2:=255", "102:=190", "2:=331", "2:=230"}));
+}
+
+// A new or reset controller holds 0 for its setpoints, below its limits: the page shows 0, and
+// the first step up brings it to 40 degrees, which the controller stores.
+class ZeroSetpointSession : public OperatorSession {
+protected:
+    ZeroSetpointSession() : OperatorSession({"--zero-setpoints"}) {}
+};
+
+TEST_F(ZeroSetpointSession, TheSetpointCanBeSetFromThePage) {
+    TKovMainNavigation& w = *Window;
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    ASSERT_TRUE(WaitFor([&] { return w.LabelTempSet->text() == QString::fromUtf8("0\u00B0C"); }));
+    ClickAt(w.BtSelTabTemp);
+    const auto* caption = w.findChild<QLabel*>(QStringLiteral("LabSetTempState"));
+    ASSERT_TRUE(WaitFor([&] { return caption->text().isEmpty(); }));
+    EXPECT_EQ(w.LabSetTemp->text(), "0");
+    EXPECT_EQ(w.LabSetTempMin->text(), "40");
+    ClickAt(w.BtSetTempUp);
+    EXPECT_EQ(w.LabSetTemp->text(), "40");
+    ClickAt(w.BtSetTempWrite);
+    EXPECT_TRUE(WaitFor([&] {
+        return Sim.WaitForLine("unit 1: command 330 (store temperature): setpoint 400",
+                               std::chrono::milliseconds(1));
+    }));
+    EXPECT_TRUE(WaitFor([&] { return w.LabelTempSet->text() == QString::fromUtf8("40\u00B0C"); }));
+    EXPECT_TRUE(WaitFor([&] { return caption->text().isEmpty(); }));
 }
 
 } // namespace

@@ -1,16 +1,21 @@
 // Setpoint editing on the real window and the scripted gateway: the load command, the read of
-// the edit block and its re-reads, the chain of the latest opening only, the up and down steps,
-// the scroll bars, the store as one unit of work, and the page's loading and unstored looks;
-// then the same against controllers that take their time to load the edit block, with an
-// operator who clicks fast and changes saunas. Register numbers and command codes are written
-// out as the controller knows them.
+// the edit block and its re-reads, loads and stores taking turns on the edit block, the up and
+// down steps, the scroll bars, the store as one unit of work, and the page's loading and
+// unstored looks; then the same against controllers that take their time to load the edit block,
+// with an operator who clicks fast and changes saunas: the reported races as one table,
+// setpoints outside their limits, and openings that must end. Register numbers and command codes
+// are written out as the controller knows them.
 #include "ControllerBus.h"
 #include "LinkedWindow.h"
+#include "ModbusReplies.h"
+#include "SetpointOperator.h"
 #include "TextColor.h"
 
 #include "QtPrinters.h"
+#include "TFitLabel.h"
 #include "TScrollBar.h"
 
+#include <QFontMetrics>
 #include <QLabel>
 #include <QStackedWidget>
 #include <QTest>
@@ -19,6 +24,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <memory>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -81,6 +88,36 @@ protected:
     void Settle() { Link.Rig.Tick(3 * 10); }
 
     std::int32_t EditValue() { return Link.Image().ReadTableREG(EDIT_VALUE); }
+
+    // The controller loads the edit block at once on a load command: the temperature with limits
+    // of 40 to 110 degrees, the work time with TimeMin to TimeMax, steps of 10.
+    void LoadOnCommand(std::int32_t TimeMin, std::int32_t TimeMax) {
+        Link.OnRequest = [this, TimeMin, TimeMax](const TWireRequest& Request) {
+            if (Request.Function != WRITE_REGISTER || Request.First != COMMAND) {
+                return;
+            }
+            if (Request.Word == EDIT_TEMP) {
+                EditBlock(Link.Controller.ReadTableREG(TEMP_SET), 400, 1100, 10);
+            }
+            if (Request.Word == EDIT_TIME) {
+                EditBlock(Link.Controller.ReadTableREG(WORK_TIME_SET), TimeMin, TimeMax, 10);
+            }
+        };
+    }
+    // The load commands (their codes) and the reads of the edit block (-1), in the order sent.
+    std::vector<std::int32_t> LoadsAndReads() const {
+        std::vector<std::int32_t> sent;
+        for (const TWireRequest& r : Link.Requests()) {
+            if (r.Function == WRITE_REGISTER && r.First == COMMAND &&
+                (r.Word == EDIT_TEMP || r.Word == EDIT_TIME)) {
+                sent.push_back(r.Word);
+            }
+            if (r.Function == READ_REGISTERS && r.First == EDIT_VALUE) {
+                sent.push_back(-1);
+            }
+        }
+        return sent;
+    }
 
     void ExpectTempPage(const TPageView& View) {
         ExpectPage(View, Window.LabSetTemp, Window.LabSetTempMax, Window.LabSetTempMin,
@@ -233,41 +270,50 @@ TEST_F(SetpointEditing, ReReadsStopAtTenPerOpeningAndThePageSaysItCouldNotLoad) 
     EXPECT_EQ(BlockReads(), 20);
 }
 
-TEST_F(SetpointEditing, LeavingThePageBeforeTheCommandIsAnsweredEndsTheChain) {
+// A load whose command is on its way runs to its end, so that the controller has finished
+// loading before anything else uses its edit block; its read touches no page and leaves the
+// image's edit block as the open page holds it.
+TEST_F(SetpointEditing, LeavingThePageLetsAStartedLoadEndWithoutTouchingThePage) {
     EditBlock(800, 400, 1100, 10);
     Setpoint(TEMP_SET, 800);
     Click(Window.BtSelTabTemp);
     Click(Window.BtSelTabMain);
     ASSERT_TRUE(Link.TickUntilAnswered(WRITE_REGISTER, COMMAND, EDIT_TEMP));
+    ASSERT_TRUE(ReadAnswered());
     Settle();
-    EXPECT_EQ(BlockReads(), 0);
+    EXPECT_EQ(BlockReads(), 1);
     EXPECT_EQ(EditValue(), 0);
     ExpectTempPage(TempLayout);
 }
 
-TEST_F(SetpointEditing, SwitchingToTheWorkTimePageRunsOnlyItsChain) {
+// The temperature's load, already on its way, ends first; the work-time page loads after it and
+// only it shows a setpoint.
+TEST_F(SetpointEditing, SwitchingToTheWorkTimePageShowsOnlyItsLoad) {
     Setpoint(TEMP_SET, 800);
     Setpoint(WORK_TIME_SET, 125);
-    EditBlock(125, 30, 630, 10);
+    LoadOnCommand(30, 630);
     Click(Window.BtSelTabTemp);
     Click(Window.BtSelTabTime);
-    Link.TickUntil([this] { return BlockReads() == 1; });
+    ASSERT_TRUE(Link.TickUntil([this] { return Window.LabSetTime->text() == "02:05"; }));
     Settle();
-    EXPECT_EQ(BlockReads(), 1);
+    EXPECT_EQ(BlockReads(), 2);
     ExpectTimePage({"02:05", "10:30", "00:30", 3, 63, 12});
     ExpectTempPage(TempLayout);
+    EXPECT_EQ(LoadsAndReads(), (std::vector<std::int32_t>{EDIT_TEMP, -1, EDIT_TIME, -1}));
 }
 
-TEST_F(SetpointEditing, ASecondOpeningEndsTheFirstChain) {
+// Two openings, two loads, one after the other on the edit block; the page shows the second.
+TEST_F(SetpointEditing, ASecondOpeningLoadsAfterTheFirstLoadHasEnded) {
     Setpoint(TEMP_SET, 800);
     EditBlock(800, 500, 1000, 10);
     Click(Window.BtSelTabTemp);
     Click(Window.BtSelTabTemp);
     ASSERT_TRUE(ReadAnswered());
+    ExpectTempPage(TempLayout);
+    ASSERT_TRUE(ReadAnswered());
     ExpectTempPage({"80", "100", "50", 50, 100, 80});
     Settle();
-    EXPECT_EQ(BlockReads(), 1);
-    EXPECT_EQ(Link.CountRequests(WRITE_REGISTER, COMMAND, EDIT_TEMP), 2);
+    EXPECT_EQ(LoadsAndReads(), (std::vector<std::int32_t>{EDIT_TEMP, -1, EDIT_TEMP, -1}));
 }
 
 struct TStepCase {
@@ -630,6 +676,45 @@ TEST_F(SlowController, FastStoresGoOutWholeAndInOrder) {
     }
 }
 
+// Store, up, store: the controller takes the second value but its answer never comes. That store
+// ends there, without its store command; the page shows the edit unstored and the status line
+// says so; the next store goes out whole.
+TEST_F(SlowController, AStoreWhoseValueIsNotAnsweredAfterAnotherStoreEndsUnstored) {
+    Bus.Serve(*Link.Rig.Fake);
+    Bus.AnswerDelayMs = [](const QByteArray& Request) -> std::int64_t {
+        const bool lost = FrameFunction(Request) == WRITE_REGISTER &&
+                          FrameFirst(Request) == EDIT_VALUE && FrameWord(Request, 10) == 810;
+        return lost ? -1 : 0;
+    };
+    Click(Window.BtSelTabTemp);
+    ASSERT_TRUE(Link.TickUntil([this] { return Loaded(Window.LabSetTemp); }));
+    const std::size_t before = Link.Requests().size();
+    Click(Window.BtSetTempWrite);
+    Click(Window.BtSetTempUp);
+    Click(Window.BtSetTempWrite);
+    const auto* caption = Window.findChild<QLabel*>(QStringLiteral("LabSetTempState"));
+    EXPECT_TRUE(Link.TickUntil([&] { return caption->text() != "Zapisywanie..."; }));
+    ExpectTempLook(Window, {ORANGE, 0, "Zmiana niezapisana"});
+    EXPECT_TRUE(Window.StatusLabel->text().contains("nastawa nie została zapisana"));
+    Settle();
+    using TWrites = std::vector<std::tuple<int, std::int32_t, std::int32_t>>;
+    EXPECT_EQ(Writes(before),
+              (TWrites{{1, EDIT_VALUE, 800}, {1, COMMAND, STORE_TEMP}, {1, EDIT_VALUE, 810}}));
+    EXPECT_EQ(Bus.Unit(1).ReadTableREG(TEMP_SET), 800);
+
+    Bus.AnswerDelayMs = nullptr;
+    Click(Window.BtSetTempWrite);
+    Settle();
+    EXPECT_EQ(Writes(before), (TWrites{{1, EDIT_VALUE, 800},
+                                       {1, COMMAND, STORE_TEMP},
+                                       {1, EDIT_VALUE, 810},
+                                       {1, EDIT_VALUE, 810},
+                                       {1, COMMAND, STORE_TEMP}}));
+    EXPECT_EQ(Bus.Unit(1).ReadTableREG(TEMP_SET), 810);
+    ExpectTempLook(Window, Shown);
+    EXPECT_FALSE(Window.StatusLabel->text().contains("nastawa"));
+}
+
 // The temperature page opened and left for the work-time page at once: the temperature's chain
 // ends, and the work time stored is the work time edited.
 TEST_F(SlowController, AChainLeftBehindNeitherReadsNorUndoesTheEdit) {
@@ -682,6 +767,15 @@ TEST_F(SlowController, AStoreKeepsItsSaunaAcrossASaunaChange) {
         EXPECT_EQ(Bus.Unit(1).ReadTableREG(TEMP_SET), 820);
         EXPECT_EQ(Bus.Unit(2).ReadTableREG(TEMP_SET), 700);
         EXPECT_EQ(Window.LabSetTemp->text(), "70");
+        // Sauna 2's own edit and store show as such; the store made for sauna 1 touched none of it.
+        Click(Window.BtSetTempUp);
+        ExpectTempLook(Window, {ORANGE, 0, "Zmiana niezapisana"});
+        Click(Window.BtSetTempWrite);
+        ExpectTempLook(Window, {ORANGE, 0, "Zapisywanie..."});
+        Settle();
+        ExpectTempLook(Window, Shown);
+        EXPECT_EQ(Window.LabSetTemp->text(), "71");
+        EXPECT_EQ(Bus.Unit(2).ReadTableREG(TEMP_SET), 710);
         Click(Window.BtSelTabMain);
     }
 }
@@ -725,5 +819,291 @@ TEST_F(SlowController, ValuesOffTheBarsGridAreStoredAsEdited) {
     EXPECT_EQ(Bus.Unit(1).ReadTableREG(WORK_TIME_SET), 155);
     EXPECT_EQ(Window.LabSetTime->text(), "02:35");
 }
+
+// The edit block is one controller's, used by one load or one store at a time. Each row is what
+// an operator did against controllers that load the edit block in 300 ms: the writes unit 1 got,
+// what its controller holds afterwards, and what the page shows. A load never comes between a
+// store's value and its store command; a page opened after a store loads after it.
+struct TOneUserCase {
+    std::string Name;
+    // How late the gateway answers, in turn for each request; at once when empty.
+    std::vector<std::int64_t> AnswerDelaysMs;
+    std::vector<TOperatorAction> Actions;
+    std::vector<std::string> Unit1Writes;
+    std::int32_t TempHeld;
+    std::int32_t TimeHeld;
+    QString Caption;
+    QString Value;
+};
+
+void PrintTo(const TOneUserCase& Case, std::ostream* Out) {
+    *Out << Case.Name << ' ' << Case.Actions;
+}
+
+class OneUserOfTheEditBlock : public ::testing::TestWithParam<TOneUserCase> {};
+
+TEST_P(OneUserOfTheEditBlock, StoresWhatThePageShowedAndLoadsAfterIt) {
+    const TOneUserCase& row = GetParam();
+    auto turn = std::make_shared<std::size_t>(0);
+    SetpointOperator op([&row, turn](ControllerBus& Bus) {
+        Bus.EditDelayMs = 300;
+        Bus.AnswerDelayMs = [&row, turn](const QByteArray&) -> std::int64_t {
+            const std::vector<std::int64_t>& delays = row.AnswerDelaysMs;
+            return delays.empty() ? 0 : delays[(*turn)++ % delays.size()];
+        };
+    });
+    op.Run(row.Actions);
+    op.Settle();
+    EXPECT_EQ(op.Writes(1), row.Unit1Writes);
+    EXPECT_EQ(op.Bus.Unit(1).ReadTableREG(TEMP_SET), row.TempHeld);
+    EXPECT_EQ(op.Bus.Unit(1).ReadTableREG(WORK_TIME_SET), row.TimeHeld);
+    EXPECT_EQ(op.Caption(), row.Caption);
+    EXPECT_EQ(op.ValueText(), row.Value);
+    EXPECT_EQ(op.Violations(), std::vector<std::string>{});
+}
+
+const std::vector<std::string> TIME_STORE_THEN_TEMP{"2:=255", "102:=130", "2:=331", "2:=230"};
+const std::vector<std::int64_t> SLOW_GATEWAY{400, 900, 650, 800, 500};
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, OneUserOfTheEditBlock,
+    ::testing::Values(
+        TOneUserCase{"WorkTimeStoredThenTheTemperaturePageAtOnce",
+                     {},
+                     {{ACT_OPEN_TIME},
+                      {ACT_WAIT_PAGE},
+                      {ACT_UP},
+                      {ACT_STORE},
+                      {ACT_WAIT, 1},
+                      {ACT_OPEN_TEMP}},
+                     TIME_STORE_THEN_TEMP,
+                     800,
+                     130,
+                     "",
+                     "80"},
+        TOneUserCase{"TheSameByEnterThenF2",
+                     {},
+                     {{ACT_KEY_TIME}, {ACT_WAIT_PAGE}, {ACT_KEY_UP}, {ACT_ENTER}, {ACT_KEY_TEMP}},
+                     TIME_STORE_THEN_TEMP,
+                     800,
+                     130,
+                     "",
+                     "80"},
+        TOneUserCase{"TheSameThroughTheMainPage",
+                     {},
+                     {{ACT_OPEN_TIME},
+                      {ACT_WAIT_PAGE},
+                      {ACT_UP},
+                      {ACT_STORE},
+                      {ACT_MAIN},
+                      {ACT_WAIT, 3},
+                      {ACT_OPEN_TEMP}},
+                     TIME_STORE_THEN_TEMP,
+                     800,
+                     130,
+                     "",
+                     "80"},
+        TOneUserCase{"TemperatureStoredThenTheWorkTimePage",
+                     {},
+                     {{ACT_OPEN_TEMP},
+                      {ACT_WAIT_PAGE},
+                      {ACT_UP},
+                      {ACT_STORE},
+                      {ACT_WAIT, 1},
+                      {ACT_OPEN_TIME}},
+                     {"2:=230", "102:=810", "2:=330", "2:=255"},
+                     810,
+                     120,
+                     "",
+                     "02:00"},
+        TOneUserCase{"StoredThenTheSamePageAgain",
+                     {},
+                     {{ACT_OPEN_TIME},
+                      {ACT_WAIT_PAGE},
+                      {ACT_UP},
+                      {ACT_STORE},
+                      {ACT_WAIT, 1},
+                      {ACT_OPEN_TIME}},
+                     {"2:=255", "102:=130", "2:=331", "2:=255"},
+                     800,
+                     130,
+                     "",
+                     "02:10"},
+        TOneUserCase{
+            "StoredThenTheDigits",
+            {},
+            {{ACT_OPEN_TEMP}, {ACT_WAIT_PAGE}, {ACT_UP}, {ACT_STORE}, {ACT_MAIN}, {ACT_DIGITS}},
+            {"2:=230", "102:=810", "2:=330", "2:=230"},
+            810,
+            120,
+            "",
+            "81"},
+        TOneUserCase{"SlowGatewayPageHalfASecondAfterTheStore",
+                     SLOW_GATEWAY,
+                     {{ACT_OPEN_TIME},
+                      {ACT_WAIT_PAGE},
+                      {ACT_UP},
+                      {ACT_STORE},
+                      {ACT_WAIT, 5},
+                      {ACT_OPEN_TEMP}},
+                     TIME_STORE_THEN_TEMP,
+                     800,
+                     130,
+                     "",
+                     "80"},
+        TOneUserCase{"SlowGatewayPageTwoSecondsAfterTheStore",
+                     SLOW_GATEWAY,
+                     {{ACT_OPEN_TIME},
+                      {ACT_WAIT_PAGE},
+                      {ACT_UP},
+                      {ACT_STORE},
+                      {ACT_WAIT, 22},
+                      {ACT_OPEN_TEMP}},
+                     TIME_STORE_THEN_TEMP,
+                     800,
+                     130,
+                     "",
+                     "80"},
+        // The page opened while the link is stopped fails at once; the store goes on after the
+        // start, and the page opened again loads after it.
+        TOneUserCase{"StopOpenAndStartBetweenTheStoreAndThePage",
+                     {},
+                     {{ACT_OPEN_TIME},
+                      {ACT_WAIT_PAGE},
+                      {ACT_UP},
+                      {ACT_STORE},
+                      {ACT_LINK},
+                      {ACT_WAIT, 5},
+                      {ACT_OPEN_TEMP},
+                      {ACT_LINK},
+                      {ACT_OPEN_TEMP}},
+                     TIME_STORE_THEN_TEMP,
+                     800,
+                     130,
+                     "",
+                     "80"}),
+    [](const auto& info) { return info.param.Name; });
+
+// A controller whose setpoint lies outside its limits (0 on a new or reset controller) loads
+// like any other: the page shows the value as given, the bar stands at its nearest end, a store
+// of it is refused, and the first step goes to the nearest limit, which can then be stored.
+struct TOutsideCase {
+    std::string Name;
+    bool Temp;
+    std::int32_t Held;
+    QString Shown;
+    double Bar;
+    TOperatorAct Step;
+    std::int32_t Stored;
+    QString StoredText;
+};
+
+void PrintTo(const TOutsideCase& Case, std::ostream* Out) {
+    *Out << Case.Name;
+}
+
+class SetpointOutsideItsLimits : public ::testing::TestWithParam<TOutsideCase> {};
+
+TEST_P(SetpointOutsideItsLimits, IsShownAsGivenAndTheFirstStepGoesToTheNearestLimit) {
+    const TOutsideCase& row = GetParam();
+    const std::int32_t reg = row.Temp ? TEMP_SET : WORK_TIME_SET;
+    SetpointOperator op([&row, reg](ControllerBus& Bus) {
+        Bus.EditDelayMs = 300;
+        Bus.Unit(1).WriteTableREG(reg, row.Held);
+    });
+    const std::int32_t other = op.Bus.Unit(1).ReadTableREG(row.Temp ? WORK_TIME_SET : TEMP_SET);
+    op.Run({{row.Temp ? ACT_OPEN_TEMP : ACT_OPEN_TIME}, {ACT_WAIT_PAGE}});
+    EXPECT_EQ(op.Caption(), "");
+    EXPECT_EQ(op.ValueText(), row.Shown);
+    EXPECT_EQ((row.Temp ? op.Window.ScBarSetTemp : op.Window.ScBarSetTime)->Value(), row.Bar);
+    op.Run({{ACT_STORE}, {ACT_WAIT, 30}});
+    EXPECT_EQ(op.Writes(1).size(), 1u); // the load command only
+    op.Run({{row.Step}, {ACT_STORE}, {ACT_WAIT_PAGE}});
+    op.Settle();
+    EXPECT_EQ(op.Bus.Unit(1).ReadTableREG(reg), row.Stored);
+    EXPECT_EQ(op.Bus.Unit(1).ReadTableREG(row.Temp ? WORK_TIME_SET : TEMP_SET), other);
+    EXPECT_EQ(op.ValueText(), row.StoredText);
+    EXPECT_EQ(op.Caption(), "");
+    EXPECT_EQ(op.Violations(), std::vector<std::string>{});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, SetpointOutsideItsLimits,
+    ::testing::Values(
+        TOutsideCase{"TemperatureZeroUp", true, 0, "0", 40, ACT_UP, 400, "40"},
+        TOutsideCase{"TemperatureZeroDown", true, 0, "0", 40, ACT_DOWN, 400, "40"},
+        TOutsideCase{"TemperatureAboveDown", true, 1200, "120", 110, ACT_DOWN, 1100, "110"},
+        TOutsideCase{"WorkTimeZeroUp", false, 0, "00:00", 3, ACT_UP, 30, "00:30"},
+        TOutsideCase{"WorkTimeZeroByTheKey", false, 0, "00:00", 3, ACT_KEY_UP, 30, "00:30"}),
+    [](const auto& info) { return info.param.Name; });
+
+// Every opening ends, loaded or failed with its caption whole, whatever keeps the load from
+// running; while it loads or has failed, a drag leaves the bar where it was.
+struct TOpeningEndsCase {
+    std::string Name;
+    // What stands in the way, done before the page is opened.
+    std::function<void(SetpointOperator& Op)> Before;
+    // Ticks within which the page says it failed.
+    int FailsWithin;
+};
+
+void PrintTo(const TOpeningEndsCase& Case, std::ostream* Out) {
+    *Out << Case.Name;
+}
+
+class EveryOpeningEnds : public ::testing::TestWithParam<TOpeningEndsCase> {};
+
+TEST_P(EveryOpeningEnds, WithTheFailureShownWholeAndTheBarKept) {
+    SetpointOperator op([](ControllerBus& Bus) { Bus.EditDelayMs = 300; });
+    GetParam().Before(op);
+    op.Do({ACT_OPEN_TEMP});
+    const double bar = op.Window.ScBarSetTemp->Value();
+    op.Do({ACT_DRAG, 170});
+    EXPECT_EQ(op.Window.ScBarSetTemp->Value(), bar);
+    const int failsWithin = GetParam().FailsWithin;
+    for (int tick = 0; tick < failsWithin && op.Caption() != "Nie udało się wczytać nastawy";
+         ++tick) {
+        op.Tick(1);
+    }
+    EXPECT_EQ(op.Caption(), "Nie udało się wczytać nastawy");
+    op.Do({ACT_DRAG, 200});
+    EXPECT_EQ(op.Window.ScBarSetTemp->Value(), bar);
+    EXPECT_EQ(op.Window.LabSetTemp->text(), "50");
+    const auto* caption = op.Window.findChild<TFitLabel*>(QStringLiteral("LabSetTempState"));
+    ASSERT_NE(caption, nullptr);
+    const QFontMetrics metrics(caption->FittedFont());
+    EXPECT_LE(metrics.horizontalAdvance(caption->text()), caption->width());
+    EXPECT_EQ(op.Bus.Unit(1).ReadTableREG(TEMP_SET), 800);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, EveryOpeningEnds,
+    ::testing::Values(
+        // Five requests of the poll set and 25 commands fill the slot table.
+        TOpeningEndsCase{"SlotTableFull",
+                         [](SetpointOperator& Op) {
+                             for (int click = 0; click < 25; ++click) {
+                                 Click(Op.Window.BtLight1SS);
+                             }
+                         },
+                         0},
+        TOpeningEndsCase{"LinkStopped",
+                         [](SetpointOperator& Op) {
+                             Op.Do({ACT_LINK});
+                             Op.Tick(10);
+                         },
+                         0},
+        // Opened at once after "SERWER STOP", before the port has honoured it.
+        TOpeningEndsCase{"LinkStopAskedFor", [](SetpointOperator& Op) { Op.Do({ACT_LINK}); }, 0},
+        TOpeningEndsCase{"ConnectionLostForGood",
+                         [](SetpointOperator& Op) {
+                             Op.Bus.EditDelayMs = 60000;
+                             Op.Link.Rig.Fake->ConnectSucceeds = false;
+                             Op.Do({ACT_DROP});
+                         },
+                         30},
+        TOpeningEndsCase{"ControllerNeverLoads",
+                         [](SetpointOperator& Op) { Op.Bus.EditDelayMs = 600000; }, 600}),
+    [](const auto& info) { return info.param.Name; });
 
 } // namespace

@@ -23,14 +23,20 @@ std::string Describe(const TModbusRequest& Req) {
 }
 } // namespace
 
-TSimGateway::TSimGateway(int Units, std::int64_t EditDelayMs, const TReport& Report)
+TSimGateway::TSimGateway(int Units, std::int64_t EditDelayMs, bool ZeroSetpoints,
+                         const TReport& Report)
     : FReport(Report) {
     const std::size_t fitted = std::min(CONTROLLER_SETUPS.size(), static_cast<std::size_t>(Units));
     FUnits.reserve(fitted);
     for (std::size_t Index = 0; Index < fitted; ++Index) {
         const std::string Prefix =
             "unit " + std::to_string(FIRST_UNIT + static_cast<int>(Index)) + ": ";
-        FUnits.emplace_back(CONTROLLER_SETUPS[Index], EditDelayMs,
+        TControllerSetup Setup = CONTROLLER_SETUPS[Index];
+        if (ZeroSetpoints) {
+            Setup.TempSet = 0;
+            Setup.WorkTimeSet = 0;
+        }
+        FUnits.emplace_back(Setup, EditDelayMs,
                             [Report, Prefix](const std::string& Line) { Report(Prefix + Line); });
     }
 }

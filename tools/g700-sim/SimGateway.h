@@ -14,8 +14,8 @@ class TSimGateway {
 public:
     using TReport = std::function<void(const std::string&)>;
 
-    // Controllers at units 1 to Units.
-    TSimGateway(int Units, std::int64_t EditDelayMs, const TReport& Report);
+    // Controllers at units 1 to Units; with ZeroSetpoints each starts with both setpoints 0.
+    TSimGateway(int Units, std::int64_t EditDelayMs, bool ZeroSetpoints, const TReport& Report);
 
     void AdvanceTo(const TSimTime& Now);
 

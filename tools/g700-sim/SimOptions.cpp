@@ -48,6 +48,7 @@ const std::map<std::string, TNumberFlag>& NumberFlags() {
 const std::map<std::string, std::function<void(TSimOptions&)>>& SwitchFlags() {
     static const std::map<std::string, std::function<void(TSimOptions&)>> Flags{
         {"--log-served", [](TSimOptions& O) { O.LogServed = true; }},
+        {"--zero-setpoints", [](TSimOptions& O) { O.ZeroSetpoints = true; }},
     };
     return Flags;
 }
@@ -140,6 +141,9 @@ SIGTERM ends it.
   --units N               only units 1 to N have a controller (1 to 4, default 4); a request
                           for any other unit gets exception 11, as from a gateway that cannot
                           reach the unit.
+  --zero-setpoints        start every controller with its temperature and work-time
+                          setpoints at 0, below their limits, as a new or reset controller
+                          holds them; a load puts 0 into the edit block with the limits.
   --log-served            print a line with the values of every read answer sent:
                           "served unit U registers FIRST: V V ..." or
                           "served unit U coils FIRST: 0110..." (one digit per coil).

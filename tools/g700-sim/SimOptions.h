@@ -11,6 +11,7 @@ struct TSimOptions {
     int EditDelayMs = 300;
     int Units = 4;          // controllers fitted: units 1 to Units answer, the others are not there
     bool LogServed = false; // one line with the values of every answer sent
+    bool ZeroSetpoints = false; // every controller starts with both setpoints 0, as a reset one
     TFaultOptions Faults;
 };
 

@@ -41,7 +41,7 @@ std::string N(int Val) {
 
 TSimServer::TSimServer(const TSimOptions& Options, const TSimClock& Clock, const TSimLog& Log)
     : FOptions(Options), FFaults(Options.Faults), FRandom(Options.Faults.Seed), FClock(Clock),
-      FLog(Log), FGateway(Options.Units, Options.EditDelayMs,
+      FLog(Log), FGateway(Options.Units, Options.EditDelayMs, Options.ZeroSetpoints,
                           [&Log](const std::string& Line) { Log.Say(Line); }),
       FContext(modbus_new_tcp(Options.ListenHost.c_str(), Options.ListenPort), &modbus_free) {
     // The context only frames requests on the accepted socket; it never connects or listens.
