@@ -5,6 +5,7 @@
 // (UKovaltaCommands.cpp); link control and the settings page (UKovaltaLink.cpp); setpoint
 // editing through the controller's edit block (UKovaltaEditing.cpp).
 
+#include "AssistiveTechnology.h"
 #include "Display.h"
 #include "DravonRTU.h"
 #include "KovMainForm.h"
@@ -119,6 +120,7 @@ private:
     void EditRequestFailed(std::int32_t SocketNum);
 
     void SetUpKeyboard();
+    bool FocusPage();
     void NameControls();
     void ShowAccessibleValues();
 
@@ -128,9 +130,11 @@ private:
     void ShowLockedLook();
     void ShowLinkIndicators(TPortStatus State);
     void ShowTxRx(TPortStatus State);
+    void ShowReadings();
     void ShowWorkTime();
     void ShowOutputs();
     void ShowHeatingMode();
+    void ShowControllerInfo();
 
     // One opening of a setpoint page: the sauna it was opened for, how far the controller has
     // loaded the setpoint, and the operator's edit. Only this opening's chain may run.
@@ -163,4 +167,6 @@ private:
     QString FAddressNote;
     // The page's own setting of its scroll bar is not an operator's move.
     bool FSettingBar = false;
+    // The readings' names with their values are made only while a screen reader listens.
+    std::unique_ptr<TAssistiveTechnology> FAssistiveTechnology;
 };
