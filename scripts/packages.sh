@@ -1,5 +1,6 @@
 # Sourced by scripts/test, scripts/fuzz and scripts/demo: installs what the build, the tests, the
-# fuzz targets (clang with libFuzzer and the sanitizer runtimes) and the demo need.
+# fuzz targets (clang with libFuzzer and the sanitizer runtimes) and the demo need; the screen
+# reader's checks need a D-Bus session, the accessibility bus and an AT-SPI client.
 # Quick when everything is there: apt-get runs only for packages that are missing.
 
 KOV_PACKAGES=(
@@ -11,6 +12,7 @@ KOV_PACKAGES=(
   fonts-liberation fonts-dejavu-core
   xvfb xauth xdotool imagemagick
   desktop-file-utils
+  dbus-daemon dbus-bin at-spi2-core python3-pyatspi gir1.2-atspi-2.0 libqt6dbus6
 )
 
 kov_install_packages() {
