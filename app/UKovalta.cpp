@@ -187,9 +187,24 @@ void TKovMainNavigation::PortTrans(TPortStatus State) {
     ShowReadings();
 }
 
-// The selected sauna's readings as the image holds them, each by how it stands: live, old
-// (greyed) or unknown (no value shown). The image itself is never cleared.
+// The readings are drawn again only when what they are drawn from has changed: most ticks
+// change nothing of it. A screen reader's names follow every tick while one listens, as they
+// also name the status line and the setpoint pages.
 void TKovMainNavigation::ShowReadings() {
+    const TReadingsSnapshot now = TReadingsSnapshot::Of(*Port);
+    if (FReadingsShown != now) {
+        FReadingsShown = now;
+        DrawReadings();
+    }
+    if (FAssistiveTechnology->Active()) {
+        ShowAccessibleValues();
+    }
+}
+
+// The selected sauna's readings as the image holds them, each by how it stands: live, old
+// (greyed) or unknown (no value shown). The image itself is never cleared. Everything drawn here
+// comes from what TReadingsSnapshot holds.
+void TKovMainNavigation::DrawReadings() {
     const TSaunaMX& sauna = *Port->Sauna;
     Display->Disp7Seg(sauna.ReadTableREG(REG_TEMP_ACT));
     ShowWorkTime();
@@ -202,9 +217,6 @@ void TKovMainNavigation::ShowReadings() {
     ShowControllerInfo();
     LabSaunaAddr->setText(QStringLiteral("Sauna ") + QString::number(Port->SlaveAddr()));
     StaleLook->Show(*Port);
-    if (FAssistiveTechnology->Active()) {
-        ShowAccessibleValues();
-    }
 }
 
 // A stray response leaves the line showing the last failure it showed.

@@ -11,6 +11,7 @@
 #include "KovMainForm.h"
 #include "KovUni.h"
 #include "PendingCommands.h"
+#include "ReadingsSnapshot.h"
 #include "SaunaREG.h"
 #include "SetpointPageLook.h"
 #include "SetpointStores.h"
@@ -131,6 +132,7 @@ private:
     void ShowLinkIndicators(TPortStatus State);
     void ShowTxRx(TPortStatus State);
     void ShowReadings();
+    void DrawReadings();
     void ShowWorkTime();
     void ShowOutputs();
     void ShowHeatingMode();
@@ -169,4 +171,6 @@ private:
     bool FSettingBar = false;
     // The readings' names with their values are made only while a screen reader listens.
     std::unique_ptr<TAssistiveTechnology> FAssistiveTechnology;
+    // What the readings on screen were drawn from; none before the first drawing.
+    std::optional<TReadingsSnapshot> FReadingsShown;
 };
