@@ -54,15 +54,12 @@ void TKovMainNavigation::BtWiFiConnectClick(QObject*) {
     FAddressNote = IsGatewayAddress(EditTCP_IPNum->text())
                        ? QString()
                        : QStringLiteral("adres bramki musi być adresem IPv4, np. 10.0.0.5");
-    // The connect may block for up to its time-out; the operator sees the click taken first.
-    TabConfig->repaint();
     Port->TCPConnect();
 }
 
+// An attempt still pending is abandoned at once: a stopped link dials nothing.
 void TKovMainNavigation::DisconnectGateway() {
-    if (Port->TCPClient->IsConnected()) {
-        Port->TCPClient->Disconnect();
-    }
+    Port->TCPDisconnect();
 }
 
 // A locked field shows it: grey text on a darker ground, as no field that takes typing looks.

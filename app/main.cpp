@@ -1,6 +1,6 @@
-// The panel's entry: the window starts up from its settings file (beside the executable, or in
-// the user's configuration folder when the program's folder cannot be written) and saves it
-// again when it is closed, by the operator or by a request to end the process.
+// The panel's entry: the window starts up from its settings file (in the user's configuration
+// folder for an installed program, beside a copy of the program where that can be written) and
+// saves it again when it is closed, by the operator or by a request to end the process.
 #include "FitToScreen.h"
 #include "SettingsLocation.h"
 #include "SignalClose.h"

@@ -32,6 +32,7 @@ void BM_PollSetTick(benchmark::State& state) {
     for (int tick = 0; tick < TDravonPort::START_DELAY_TICKS; ++tick)
         port.SocketTimerTick();
     for (auto _ : state) {
+        fake.Advance(TDravonPort::TICK_MS);
         port.SocketTimerTick();
         benchmark::DoNotOptimize(port.Status());
     }

@@ -2,7 +2,8 @@
 // the scripted client. Each time the port has sent a request the input says what the gateway
 // does with it: answer it whole (the answer's data taken from the input), answer with one
 // header byte changed, answer and send more bytes after it, send bytes of its own, answer an
-// earlier request, say nothing, split the answer over two arrivals, or close. Raw bytes alone
+// earlier request, say nothing, split the answer over two arrivals, or close; at once or some
+// time into the read, which the client may tell the port of between ticks. Raw bytes alone
 // would rarely be accepted; whole answers make the decode path run on every input.
 //
 // After every tick each register and coil of the image holds its first value or a value that
@@ -20,6 +21,7 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -30,7 +32,11 @@
 
 namespace {
 constexpr int MAX_TICKS = 600;
-constexpr int TICKS_AFTER_INPUT = 9; // enough for the last transaction to end
+// Enough for the last transaction to end, its read waiting out its whole second.
+constexpr int TICKS_AFTER_INPUT = 16;
+constexpr std::int64_t TICK_MS = 100;
+// The latest a byte sent during a read arrives after it was sent.
+constexpr std::int64_t MAX_ARRIVAL_MS = 1200;
 constexpr std::size_t MAX_EXTRA_BYTES = 64;
 constexpr std::size_t MAX_RAW_BYTES = 120;
 constexpr int READ_COILS = 1;
@@ -188,7 +194,7 @@ private:
             break;
         }
         case MOVE_CLOSE:
-            FFake.FailNextRead();
+            FFake.CloseAfter(ArrivalDelay(true));
             break;
         }
     }
@@ -208,14 +214,19 @@ private:
         return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
     }
 
-    // Bytes sent before the next read has arrived by then; bytes sent during it arrive while
-    // it waits. Arrivals keep their order: nothing is held ahead of an arrival still due.
+    // Bytes sent before the next read have arrived by then; bytes sent during it arrive while
+    // it waits, or after it gave up. Arrivals keep their order: nothing arrives ahead of bytes
+    // sent before it.
     void Send(const QByteArray& Bytes, bool DuringRead) {
-        if (DuringRead || FFake.ArrivalsLeft() > 0)
-            FFake.ArriveLater(Bytes);
-        else
-            FFake.Hold(Bytes);
+        FFake.ArriveAfter(ArrivalDelay(DuringRead), Bytes);
         FStream += Bytes;
+    }
+
+    std::int64_t ArrivalDelay(bool DuringRead) {
+        const std::int64_t delay =
+            DuringRead ? FInput.ConsumeIntegralInRange<std::int64_t>(1, MAX_ARRIVAL_MS) : 0;
+        FLastArrival = std::max(FLastArrival, FFake.NowMs() + delay);
+        return FLastArrival - FFake.NowMs();
     }
 
     FakeTCPClient& FFake;
@@ -223,6 +234,7 @@ private:
     std::vector<SentRequest> FRequests;
     std::vector<FoundAnswer> FAnswers;
     QByteArray FStream;
+    std::int64_t FLastArrival = 0;
 };
 
 // The image as it was after the previous tick, to look only at what a tick changed.
@@ -273,14 +285,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
     port.SetSocketServerStart(true);
     QueuePollSet(*port.Sockets, 1);
     port.Sockets->AddWriteRW(1, REG_COMMAND, CMD_LIGHT1);
-    for (int tick = 0; tick < TDravonPort::START_DELAY_TICKS; ++tick)
+    for (int tick = 0; tick < TDravonPort::START_DELAY_TICKS; ++tick) {
+        fake.Advance(TICK_MS);
         port.SocketTimerTick();
+    }
 
     Gateway gateway(fake, input);
     ImageCopy before;
     int ticksLeftAfterInput = TICKS_AFTER_INPUT;
     for (int tick = 1; tick <= MAX_TICKS && ticksLeftAfterInput > 0; ++tick) {
         gateway.AnswerNewRequests();
+        // The client's news between two ticks, as the socket's notifier brings it.
+        const auto between = input.ConsumeIntegralInRange<std::int64_t>(0, TICK_MS - 1);
+        if (between > 0) {
+            fake.Advance(between);
+            fake.Notify();
+            gateway.AnswerNewRequests();
+            CheckImage(*port.Sauna, before, gateway, tick);
+        }
+        fake.Advance(TICK_MS - between);
         port.SocketTimerTick();
         CheckImage(*port.Sauna, before, gateway, tick);
         if (input.remaining_bytes() == 0)

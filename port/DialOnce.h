@@ -1,9 +1,14 @@
 #pragma once
+#include "TCPClient.h"
+
 #include <QString>
 
 #include <cstdint>
 
-// One TCP connection attempt to an IPv4 address, bounded by TimeoutMs: a single connect(),
-// never repeated. The connected socket's descriptor, or -1 when the attempt was refused, failed
-// or timed out; a failed attempt's socket is closed before the call returns.
-int DialOnce(const QString& Address, std::uint16_t Port, std::int32_t TimeoutMs);
+// One TCP connection attempt to an IPv4 address, never repeated and never waited for. The
+// attempt's non-blocking socket, or -1 when the address is no IPv4 address or the attempt failed
+// at once; State tells whether it stands already or is pending.
+int StartDial(const QString& Address, std::uint16_t Port, TTCPConnect& State);
+// How the pending attempt on Socket stands, looked at without waiting. A failed attempt's socket
+// is left to the caller to close.
+TTCPConnect DialState(int Socket);

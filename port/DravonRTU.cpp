@@ -3,7 +3,6 @@
 #include "QtTCPClient.h"
 
 #include <algorithm>
-#include <chrono>
 #include <utility>
 
 namespace {
@@ -39,31 +38,28 @@ bool IsBufferPosition(std::int32_t Num) {
     return Num >= 1 && Num <= BUFFER_SIZE;
 }
 
-using Clock = std::chrono::steady_clock;
-
-std::int32_t MsLeft(Clock::time_point Deadline) {
-    return static_cast<std::int32_t>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(Deadline - Clock::now()).count());
-}
-
-std::int32_t MsSince(Clock::time_point Start) {
-    return static_cast<std::int32_t>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - Start).count());
-}
 } // namespace
 
 TDravonPort::TDravonPort(std::unique_ptr<TTCPClient> Client)
     : Sauna(std::make_unique<TSaunaMX>()), Sockets(std::make_unique<TDravonSockets>()),
       TCPClient(Client ? std::move(Client) : std::make_unique<TQtTCPClient>()),
-      SocketTimer(std::make_unique<QTimer>()) {
+      SocketTimer(std::make_unique<QTimer>()), FDeadline(std::make_unique<QTimer>()) {
     SocketTimer->setInterval(TICK_MS);
     QObject::connect(SocketTimer.get(), &QTimer::timeout, SocketTimer.get(),
                      [this] { SocketTimerTick(); });
+    // A wait ends the moment its deadline passes, not at the tick after.
+    FDeadline->setSingleShot(true);
+    FDeadline->setTimerType(Qt::PreciseTimer);
+    QObject::connect(FDeadline.get(), &QTimer::timeout, FDeadline.get(),
+                     [this] { ContinueWait(); });
+    TCPClient->SetOnActivity([this] { ContinueWait(); });
 }
 
 TDravonPort::~TDravonPort() {
-    // The timer goes first, so no tick runs on a half-destroyed port.
+    // The timers go first, so no tick or deadline runs on a half-destroyed port.
     SocketTimer.reset();
+    FDeadline.reset();
+    TCPClient->SetOnActivity(nullptr);
     Sockets.reset();
     TCPClient.reset();
     Sauna.reset();
@@ -74,9 +70,43 @@ void TDravonPort::Start() {
 }
 
 void TDravonPort::TCPConnect() {
+    BeginConnect(false);
+}
+
+void TDravonPort::TCPDisconnect() {
+    if (FWait == WAIT_CONNECT) {
+        // Abandoned: the tick that started it does not go on with its transaction.
+        TCPClient->Disconnect();
+        EndWait();
+        ConnectEnded(false);
+        return;
+    }
+    if (TCPClient->CheckLink() != TCP_LINK_DOWN)
+        TCPClient->Disconnect();
+    LinkDown();
+}
+
+void TDravonPort::BeginConnect(bool ResumeStep) {
+    if (FWait == WAIT_CONNECT)
+        return; // one attempt at a time
     TCPClient->SetHost(FServerTCPIPNum);
     TCPClient->SetPort(static_cast<std::uint16_t>(FServerTCPPortNum & 0xFFFF));
-    if (!TCPClient->Connect(CONNECT_TIMEOUT_MS)) {
+    switch (TCPClient->StartConnect()) {
+    case TCP_CONNECT_UP:
+        ConnectEnded(true);
+        break;
+    case TCP_CONNECT_FAILED:
+        ConnectEnded(false);
+        break;
+    case TCP_CONNECT_PENDING:
+        FResumeStep = ResumeStep;
+        BeginWait(WAIT_CONNECT, CONNECT_TIMEOUT_MS);
+        break;
+    }
+}
+
+void TDravonPort::ConnectEnded(bool Connected) {
+    if (!Connected) {
         FError = ERROR_NOT_CONNECTED;
         LinkDown();
         return;
@@ -126,6 +156,10 @@ void TDravonPort::SocketTimerTick() {
         --FStartTimer;
         return;
     }
+    if (FWait != WAIT_NONE) {
+        ContinueWait(); // neither a step of the transaction nor a running tick
+        return;
+    }
     if (!FSocketServerStart) {
         FStatus = PORT_STOP;
         FError = NO_ERROR;
@@ -133,20 +167,15 @@ void TDravonPort::SocketTimerTick() {
         RaiseTrans(PORT_STOP);
         return;
     }
-    FFreshness.CountRunningTicks(1);
-    const Clock::time_point began = Clock::now();
-    RunningStep();
-    // A tick that held the thread in a connect or a read ages the poll blocks by that time too,
-    // so old values are marked after the same 5 s whatever the gateway's pace.
-    FFreshness.CountRunningTicks(MsSince(began) / TICK_MS);
+    if (CheckConnection())
+        AdvanceTransaction();
 }
 
-void TDravonPort::RunningStep() {
-    CheckConnection();
+void TDravonPort::AdvanceTransaction() {
     if (FStatus == PORT_IDLE)
         RaiseTrans(PORT_IDLE);
     if (FStatus == PORT_TRANS) {
-        ReadResponse();
+        BeginRead();
         return;
     }
     if (FStatus == PORT_REC) {
@@ -172,21 +201,73 @@ void TDravonPort::Fail(TPortError Code) {
     FError = Code;
 }
 
-void TDravonPort::CheckConnection() {
+// A link being stopped is not dialled again: the stop ends it at the close of the turn.
+bool TDravonPort::CheckConnection() {
     if (++FConnTimer < RECONNECT_EVERY_TICKS)
-        return;
+        return true;
     FConnTimer = 0;
-    if (TCPClient->CheckLink() != TCP_LINK_UP) {
-        LinkDown();
-        TCPConnect();
+    if (FSocketServerStop || TCPClient->CheckLink() == TCP_LINK_UP)
+        return true;
+    LinkDown();
+    BeginConnect(true);
+    return FWait != WAIT_CONNECT;
+}
+
+void TDravonPort::BeginWait(TPortWait Wait, std::int32_t TimeoutMs) {
+    FWait = Wait;
+    FWaitStart = TCPClient->NowMs();
+    FWaitTimeout = TimeoutMs;
+    FDeadline->start(TimeoutMs);
+}
+
+std::int64_t TDravonPort::WaitedMs() const {
+    return TCPClient->NowMs() - FWaitStart;
+}
+
+// Until the deadline the wait goes on; the deadline's timer looks again when it passes.
+bool TDravonPort::WaitGoesOn() {
+    const std::int64_t left = FWaitTimeout - WaitedMs();
+    if (left <= 0)
+        return false;
+    FDeadline->start(static_cast<int>(left));
+    return true;
+}
+
+void TDravonPort::EndWait() {
+    FWait = WAIT_NONE;
+    FDeadline->stop();
+    // The next tick comes a full interval after the wait ended, as after a step that held it.
+    if (SocketTimer->isActive())
+        SocketTimer->start(TICK_MS);
+}
+
+void TDravonPort::ContinueWait() {
+    switch (FWait) {
+    case WAIT_CONNECT:
+        ContinueConnect();
+        break;
+    case WAIT_READ:
+        LookForAnswer(false);
+        break;
+    case WAIT_NONE:
+        break;
     }
 }
 
-void TDravonPort::ReadResponse() {
-    FStatus = PORT_REC;
-    TCPReceive();
-    Sockets->SetStatus(Sockets->ActiveSocket(), SOCKET_STATUS_COMPLETE);
-    RaiseTrans(FStatus);
+// The attempt stands, failed, or is given up at its deadline and abandoned; the tick that
+// started it then takes its step.
+void TDravonPort::ContinueConnect() {
+    TTCPConnect state = TCPClient->ConnectState();
+    if (state == TCP_CONNECT_PENDING) {
+        if (WaitGoesOn())
+            return;
+        TCPClient->Disconnect();
+        state = TCP_CONNECT_FAILED;
+    }
+    EndWait();
+    ConnectEnded(state == TCP_CONNECT_UP);
+    if (FResumeStep)
+        AdvanceTransaction();
 }
 
 void TDravonPort::FinishTurn() {
@@ -237,7 +318,7 @@ void TDravonPort::AcceptResponse() {
     DecodeRxBuffer();
     // An answer of the sauna chosen before the request's slot was readdressed is no reading of
     // the sauna the slot now polls.
-    FFreshness.Answered(Sockets->ActiveSocket(), FRequestUnit);
+    FFreshness.Answered(Sockets->ActiveSocket(), FRequestUnit, TCPClient->NowMs());
     Sockets->CompleteActiveSocket();
 }
 
@@ -277,12 +358,13 @@ TReadingAge TDravonPort::AgeBIT(std::int32_t Num) const {
 // read covers it.
 TReadingAge TDravonPort::AgeIn(std::int32_t SocketFunction, std::int32_t Num) const {
     TReadingAge age = READING_LIVE;
+    const std::int64_t now = TCPClient->NowMs();
     for (std::int32_t slot = 1; slot <= TDravonSockets::SOCKET_COUNT; ++slot) {
         const std::int32_t first = Sockets->GetRegNum(slot);
         if (Sockets->GetMode(slot) == SOCKET_MODE_MULTI &&
             Sockets->GetFunctionCode(slot) == SocketFunction && Num >= first &&
             Num < first + Sockets->GetRegCount(slot))
-            age = std::min(age, FFreshness.Age(slot, Sockets->GetSlaveAddr(slot)));
+            age = std::min(age, FFreshness.Age(slot, Sockets->GetSlaveAddr(slot), now));
     }
     return age;
 }
@@ -361,70 +443,82 @@ void TDravonPort::TCPTransmit() {
     FRequestLink = FLinkSerial;
 }
 
-void TDravonPort::TCPReceive() {
+// Takes what has come for the request in flight. A read that finds no answer yet waits between
+// ticks, and goes on when bytes arrive or ends at the read time-out counted from its start.
+void TDravonPort::BeginRead() {
     FError = NO_ERROR;
-    // No tick while the read blocks; the next one comes a full interval after it.
-    SocketTimer->stop();
-    bool gatewayAnswered = false;
-    const TPortError failure = ReceiveAnswer(gatewayAnswered);
-    if (failure != NO_ERROR)
-        Fail(failure);
-    NoteTransaction(gatewayAnswered);
-    SocketTimer->start(TICK_MS);
-}
-
-// Reads until the answer to the request in flight is whole, skipping frames of other
-// transactions, for at most the read time-out counted from the start of the read on a clock
-// that never jumps. Bytes already received are judged before the connection's state is.
-TPortError TDravonPort::ReceiveAnswer(bool& GatewayAnswered) {
-    if (FRequestLink != FLinkSerial)
-        return ERROR_NOT_CONNECTED; // the request went out on a connection that has gone since
-    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(READ_TIMEOUT_MS);
-    const std::int32_t skippedBefore = FAnswers.SkippedFrames();
-    const std::int64_t droppedBefore = FAnswers.DroppedBytes();
-    const QByteArray request(reinterpret_cast<const char*>(FTxBuffer.data()), REQUEST_LENGTH);
-    const bool linkUp = TCPClient->CheckLink() == TCP_LINK_UP;
-    TTCPRead read = TCPClient->Read(FAnswers.Held(), 0);
-    for (bool waited = false;; waited = true) {
-        QByteArray frame;
-        switch (FAnswers.Scan(request, FRecCount, frame)) {
-        case SCAN_ACCEPTED:
-            StoreResponse(frame);
-            GatewayAnswered = true;
-            return NO_ERROR;
-        case SCAN_EXCEPTION:
-            // A refusal fails this request only: the gateway is there and answering.
-            StoreResponse(frame);
-            GatewayAnswered = true;
-            return ERROR_REC;
-        case SCAN_REJECTED:
-            StoreResponse(frame);
-            return ERROR_REC;
-        case SCAN_WAITING:
-            break;
-        }
-        if (!linkUp) {
-            LinkDown();
-            return ERROR_NOT_CONNECTED;
-        }
-        if (read == TCP_READ_FAILED) {
-            LinkDown();
-            return ERROR_REC; // closed or failed while the answer was awaited
-        }
-        const std::int32_t left = MsLeft(deadline);
-        if (left <= 0 || (waited && read == TCP_READ_TIMEOUT))
-            return Unanswered(skippedBefore, droppedBefore);
-        read = TCPClient->Read(FAnswers.Held(), left);
+    if (FRequestLink != FLinkSerial) {
+        EndRead(ERROR_NOT_CONNECTED, false); // the request went out on a connection gone since
+        return;
     }
+    FSkippedBefore = FAnswers.SkippedFrames();
+    FDroppedBefore = FAnswers.DroppedBytes();
+    // Bytes already received are judged before the connection's state is.
+    FReadLinkUp = TCPClient->CheckLink() == TCP_LINK_UP;
+    if (LookForAnswer(true))
+        return;
+    BeginWait(WAIT_READ, READ_TIMEOUT_MS);
 }
 
-TPortError TDravonPort::Unanswered(std::int32_t SkippedBefore, std::int64_t DroppedBefore) const {
+// One look at what has come, skipping frames of other transactions: true once the read has
+// ended, with the answer or a failure.
+bool TDravonPort::LookForAnswer(bool FirstLook) {
+    const QByteArray request(reinterpret_cast<const char*>(FTxBuffer.data()), REQUEST_LENGTH);
+    const TTCPRead read = TCPClient->Read(FAnswers.Held());
+    QByteArray frame;
+    switch (FAnswers.Scan(request, FRecCount, frame)) {
+    case SCAN_ACCEPTED:
+        StoreResponse(frame);
+        EndRead(NO_ERROR, true);
+        return true;
+    case SCAN_EXCEPTION:
+        // A refusal fails this request only: the gateway is there and answering.
+        StoreResponse(frame);
+        EndRead(ERROR_REC, true);
+        return true;
+    case SCAN_REJECTED:
+        StoreResponse(frame);
+        EndRead(ERROR_REC, false);
+        return true;
+    case SCAN_WAITING:
+        break;
+    }
+    if (FirstLook && !FReadLinkUp) {
+        LinkDown();
+        EndRead(ERROR_NOT_CONNECTED, false);
+        return true;
+    }
+    if (read == TCP_READ_FAILED) {
+        LinkDown();
+        EndRead(ERROR_REC, false); // closed or failed while the answer was awaited
+        return true;
+    }
+    if (FirstLook || WaitGoesOn())
+        return false;
+    EndRead(Unanswered(), false);
+    return true;
+}
+
+// The read's step of the transaction ends: the response is in the receive buffer, or the read
+// failed.
+void TDravonPort::EndRead(TPortError Failure, bool GatewayAnswered) {
+    if (FWait == WAIT_READ)
+        EndWait();
+    FStatus = PORT_REC;
+    if (Failure != NO_ERROR)
+        Fail(Failure);
+    NoteTransaction(GatewayAnswered);
+    Sockets->SetStatus(Sockets->ActiveSocket(), SOCKET_STATUS_COMPLETE);
+    RaiseTrans(FStatus);
+}
+
+TPortError TDravonPort::Unanswered() const {
     const QByteArray& held = FAnswers.Held();
     if (!held.isEmpty() && !FAnswers.HoldsPartOfAnother(FTransID & 0xFFFF))
         return ERROR_REC; // a part of the answer came
-    if (FAnswers.DroppedBytes() > DroppedBefore)
+    if (FAnswers.DroppedBytes() > FDroppedBefore)
         return ERROR_REC; // bytes that were no frame came
-    if (!held.isEmpty() || FAnswers.SkippedFrames() > SkippedBefore)
+    if (!held.isEmpty() || FAnswers.SkippedFrames() > FSkippedBefore)
         return ERROR_ID; // only answers to other requests came
     return ERROR_TIMEOUT;
 }

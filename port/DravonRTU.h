@@ -33,6 +33,13 @@ enum TPortError : std::uint8_t {
     ERROR_ID,            // only answers to other requests came
 };
 
+// What the port waits on between ticks, without holding the thread.
+enum TPortWait : std::uint8_t {
+    WAIT_NONE,
+    WAIT_CONNECT, // a connection attempt, given up CONNECT_TIMEOUT_MS after it began
+    WAIT_READ, // the answer to the request in flight, given up READ_TIMEOUT_MS after the read began
+};
+
 using TEventOnTrans = std::function<void(TPortStatus State)>;
 using TEventOnError = std::function<void(TPortStatus State, TPortError ECode)>;
 
@@ -43,7 +50,9 @@ using TRTUBuffer = std::array<std::uint8_t, 100>;
 // request slots, one step of one Modbus TCP transaction per 100 ms tick, decoding every
 // accepted response into the controller image. A response is accepted only when it answers the
 // request in flight in every field; every failed transaction is reported. Failures become
-// TPortError codes; nothing throws. Everything runs on the thread that owns the port.
+// TPortError codes; nothing throws. Everything runs on the thread that owns the port, which the
+// port never holds waiting on the network: a connect or a read that cannot end at once is
+// waited for between ticks, and ended by the client's news, a later tick or its deadline.
 class TDravonPort {
 public:
     static constexpr std::int32_t TICK_MS = 100;
@@ -52,7 +61,7 @@ public:
     static constexpr std::int32_t START_DELAY_TICKS = 20;
     static constexpr std::int32_t RECONNECT_EVERY_TICKS = 10;
     static constexpr std::int32_t FAILURES_BEFORE_DISCONNECT = 3;
-    static constexpr std::int32_t STALE_AFTER_TICKS = TPollFreshness::STALE_AFTER_TICKS;
+    static constexpr std::int64_t STALE_AFTER_MS = TPollFreshness::STALE_AFTER_MS;
 
     // The QTcpSocket client unless a test hands in its own.
     explicit TDravonPort(std::unique_ptr<TTCPClient> Client = nullptr);
@@ -68,7 +77,12 @@ public:
     TEventOnError OnError;
 
     void Start();
+    // Starts a connection attempt to the gateway; its outcome comes between ticks. Nothing
+    // starts while an attempt is pending.
     void TCPConnect();
+    // Closes the connection, or abandons a pending attempt at once.
+    void TCPDisconnect();
+    TPortWait Waiting() const { return FWait; }
     void WriteRW(std::int32_t RNum, std::int32_t RVal);
     void ReadRW(std::int32_t RNum, std::int32_t RCount);
     void ReadRB(std::int32_t RNum, std::int32_t RCount);
@@ -79,12 +93,13 @@ public:
     std::uint8_t ReadRxBuffer(std::int32_t Num) const;
     void WriteRxBuffer(std::int32_t Num, std::uint8_t Val);
 
-    // One step of the poll engine. The timer calls it; tests drive it directly.
+    // One step of the poll engine. The timer calls it; tests drive it directly. While the port
+    // waits, a tick only looks whether the wait has ended.
     void SocketTimerTick();
 
     // How the image holds register or coil Num of the sauna its cyclic request polls: unknown
     // without an answer of the slot's unit since the link started or the slot was readdressed;
-    // old when that answer came STALE_AFTER_TICKS running ticks ago or more, or the link stopped
+    // old when that answer came STALE_AFTER_MS ago or more, or the link stopped
     // or went down since; live otherwise, and for a number no cyclic request reads.
     TReadingAge AgeREG(std::int32_t Num) const;
     TReadingAge AgeBIT(std::int32_t Num) const;
@@ -135,9 +150,20 @@ private:
     void RaiseError();
 
     void Fail(TPortError Code);
-    void RunningStep();
-    void CheckConnection();
-    void ReadResponse();
+    void AdvanceTransaction();
+    // Whether the transaction may go on in this tick: false while a connect started here waits.
+    bool CheckConnection();
+    void BeginConnect(bool ResumeStep);
+    void ConnectEnded(bool Connected);
+    void BeginWait(TPortWait Wait, std::int32_t TimeoutMs);
+    // Looks whether the wait has ended, and if so finishes what it held up.
+    void ContinueWait();
+    void ContinueConnect();
+    // Whether the wait's deadline is still ahead; if so, its timer is set to it.
+    bool WaitGoesOn();
+    void EndWait();
+    std::int64_t WaitedMs() const;
+    void BeginRead();
     void FinishTurn();
     void CheckIdentifier();
     void ReportFailure();
@@ -150,10 +176,11 @@ private:
                       std::int32_t RecCount);
     void SetTxHeader();
     void TCPTransmit();
-    void TCPReceive();
-    // GatewayAnswered: an answer to the request came, accepted or a refusal.
-    TPortError ReceiveAnswer(bool& GatewayAnswered);
-    TPortError Unanswered(std::int32_t SkippedBefore, std::int64_t DroppedBefore) const;
+    // One look at what has come for the request in flight: true once the read has ended, with
+    // the answer or a failure; false while the answer may still come.
+    bool LookForAnswer(bool FirstLook);
+    void EndRead(TPortError Failure, bool GatewayAnswered);
+    TPortError Unanswered() const;
     void StoreResponse(const QByteArray& Frame);
     void NoteTransaction(bool Answered);
     // The connection is gone or the link stopped: every reading is old until answered again.
@@ -190,6 +217,18 @@ private:
     TAnswerStream FAnswers;
     // When each cyclic request last had an answer accepted.
     TPollFreshness FFreshness;
+    // The wait in progress, when it began on the client's clock, and its deadline's timer.
+    TPortWait FWait = WAIT_NONE;
+    std::int64_t FWaitStart = 0;
+    std::int32_t FWaitTimeout = 0;
+    std::unique_ptr<QTimer> FDeadline;
+    // The tick that started a connect goes on with its transaction once the connect has ended.
+    bool FResumeStep = false;
+    // What the read found when it began: the connection standing, and the frames skipped and
+    // bytes dropped before it, to tell what came during it.
+    bool FReadLinkUp = false;
+    std::int32_t FSkippedBefore = 0;
+    std::int64_t FDroppedBefore = 0;
     // Connections opened so far, and the one the request in flight went out on.
     std::int32_t FLinkSerial = 0;
     std::int32_t FRequestLink = 0;

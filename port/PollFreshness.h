@@ -12,20 +12,18 @@ enum TReadingAge : std::uint8_t {
     READING_LIVE,    // answered lately over the link that stands now
 };
 
-// How long each request slot has gone without an accepted answer, in running ticks of the poll
-// engine (a tick that blocked on the network counts the intervals it held), and which unit gave
-// that answer. A tick costs one addition; an age is worked out only when asked for.
+// When each request slot last had an answer accepted, on the link's clock in milliseconds, and
+// which unit gave that answer. An age is worked out only when asked for.
 class TPollFreshness {
 public:
-    // A slot is old after this many running ticks (5 s) without an accepted answer.
-    static constexpr std::int32_t STALE_AFTER_TICKS = 50;
+    // A slot is old 5 s after its last accepted answer.
+    static constexpr std::int64_t STALE_AFTER_MS = 5000;
 
-    void CountRunningTicks(std::int32_t Ticks) { FRunningTicks += Ticks; }
-    // Slot SocketNum (1 to 30) has had an answer of unit Unit accepted in this tick.
-    void Answered(std::int32_t SocketNum, std::int32_t Unit);
+    // Slot SocketNum (1 to 30) has had an answer of unit Unit accepted at NowMs.
+    void Answered(std::int32_t SocketNum, std::int32_t Unit, std::int64_t NowMs);
     // Unknown unless unit Unit answered the slot since it was last forgotten; old when that was
-    // STALE_AFTER_TICKS ago or more, or the link went down since.
-    TReadingAge Age(std::int32_t SocketNum, std::int32_t Unit) const;
+    // STALE_AFTER_MS before NowMs or longer, or the link went down since.
+    TReadingAge Age(std::int32_t SocketNum, std::int32_t Unit, std::int64_t NowMs) const;
     // What was read came over a link that is gone: every answer is old until the slot is
     // answered again.
     void AgeAll() { FLinkLost.fill(true); }
@@ -33,9 +31,7 @@ public:
     void ForgetAll() { FAnsweredBy.fill(0); }
 
 private:
-    std::int32_t FRunningTicks = 0;
-    // The running tick of each slot's last accepted answer.
-    std::array<std::int32_t, TDravonSockets::SOCKET_COUNT> FAnsweredAt{};
+    std::array<std::int64_t, TDravonSockets::SOCKET_COUNT> FAnsweredAt{};
     // The unit that gave it; 0 before the first answer and after ForgetAll.
     std::array<std::int32_t, TDravonSockets::SOCKET_COUNT> FAnsweredBy{};
     // The link went down after that answer.

@@ -5,22 +5,80 @@
 
 #include <unistd.h>
 
-#include <algorithm>
+TQtTCPClient::TQtTCPClient() {
+    // Queued, so that news never reaches the port inside one of its own calls.
+    const auto notify = [this] { Notify(); };
+    QObject::connect(&FSocket, &QTcpSocket::readyRead, &FSocket, notify, Qt::QueuedConnection);
+    QObject::connect(&FSocket, &QTcpSocket::disconnected, &FSocket, notify, Qt::QueuedConnection);
+    // A look that found nothing reports a time-out as an error: that is no news.
+    QObject::connect(
+        &FSocket, &QTcpSocket::errorOccurred, &FSocket,
+        [this](QAbstractSocket::SocketError Error) {
+            if (Error != QAbstractSocket::SocketTimeoutError)
+                Notify();
+        },
+        Qt::QueuedConnection);
+}
+
+TQtTCPClient::~TQtTCPClient() {
+    AbandonAttempt();
+}
 
 // Exactly one connection attempt per call: the previous connection, if any is left, is closed
-// first, and a failed or timed-out attempt is abandoned, never tried again within the call.
-bool TQtTCPClient::Connect(std::int32_t TimeoutMs) {
+// first, and an attempt never starts again by itself.
+TTCPConnect TQtTCPClient::StartConnect() {
     if (Connected() || !IsGatewayAddress(FHost))
-        return false;
+        return TCP_CONNECT_FAILED;
     FSocket.abort();
-    const int socket = DialOnce(FHost, FPort, TimeoutMs);
-    if (socket < 0)
-        return false;
-    if (!FSocket.setSocketDescriptor(socket)) {
-        close(socket);
-        return false;
+    AbandonAttempt();
+    TTCPConnect state = TCP_CONNECT_FAILED;
+    const int socket = StartDial(FHost, FPort, state);
+    if (state == TCP_CONNECT_UP)
+        return TakeOver(socket) ? TCP_CONNECT_UP : TCP_CONNECT_FAILED;
+    if (state == TCP_CONNECT_PENDING) {
+        FAttempt = socket;
+        FAttemptAnswered = std::make_unique<QSocketNotifier>(socket, QSocketNotifier::Write);
+        QSocketNotifier* answered = FAttemptAnswered.get();
+        QObject::connect(answered, &QSocketNotifier::activated, answered, [this, answered] {
+            // Told once: the port looks at the attempt; a socket that stays writable would
+            // otherwise be told of again and again.
+            answered->setEnabled(false);
+            QMetaObject::invokeMethod(
+                &FSocket, [this] { Notify(); }, Qt::QueuedConnection);
+        });
     }
-    return true;
+    return state;
+}
+
+TTCPConnect TQtTCPClient::ConnectState() {
+    if (FAttempt < 0)
+        return Connected() ? TCP_CONNECT_UP : TCP_CONNECT_FAILED;
+    const TTCPConnect state = DialState(FAttempt);
+    if (state == TCP_CONNECT_PENDING)
+        return state;
+    const int socket = FAttempt;
+    FAttempt = -1;
+    FAttemptAnswered.reset();
+    if (state == TCP_CONNECT_UP && TakeOver(socket))
+        return TCP_CONNECT_UP;
+    if (state != TCP_CONNECT_UP)
+        close(socket);
+    return TCP_CONNECT_FAILED;
+}
+
+bool TQtTCPClient::TakeOver(int Socket) {
+    if (FSocket.setSocketDescriptor(Socket))
+        return true;
+    close(Socket);
+    return false;
+}
+
+// Closing the half-open socket abandons the attempt; nothing dials again.
+void TQtTCPClient::AbandonAttempt() {
+    FAttemptAnswered.reset();
+    if (FAttempt >= 0)
+        close(FAttempt);
+    FAttempt = -1;
 }
 
 TTCPLink TQtTCPClient::CheckLink() {
@@ -35,22 +93,33 @@ TTCPLink TQtTCPClient::CheckLink() {
 }
 
 bool TQtTCPClient::Write(const QByteArray& Block) {
-    // Without an event loop the socket's buffer is handed to the network only by flush().
+    // flush() hands the bytes to the network now, without waiting for the event loop.
     return Connected() && FSocket.write(Block) == Block.size() && FSocket.flush();
 }
 
-TTCPRead TQtTCPClient::Read(QByteArray& Into, std::int32_t WaitMs) {
+TTCPRead TQtTCPClient::Read(QByteArray& Into) {
     if (!FSocket.isOpen())
         return TCP_READ_FAILED;
-    // A negative wait would mean "for ever" to the socket. Bytes that came with a close stay
-    // readable after the wait has seen the close.
-    if (FSocket.bytesAvailable() == 0 && !FSocket.waitForReadyRead(std::max(WaitMs, 0)) &&
-        FSocket.bytesAvailable() == 0)
-        return Connected() ? TCP_READ_TIMEOUT : TCP_READ_FAILED;
+    // A zero wait takes in what has arrived; bytes that came with a close stay readable after
+    // the close was seen.
+    if (FSocket.bytesAvailable() == 0)
+        FSocket.waitForReadyRead(0);
+    if (FSocket.bytesAvailable() == 0)
+        return Connected() ? TCP_READ_NONE : TCP_READ_FAILED;
     Into.append(FSocket.readAll());
     return TCP_READ_DATA;
 }
 
 void TQtTCPClient::Disconnect() {
+    AbandonAttempt();
     FSocket.abort();
+}
+
+void TQtTCPClient::SetOnActivity(std::function<void()> OnActivity) {
+    FOnActivity = std::move(OnActivity);
+}
+
+void TQtTCPClient::Notify() {
+    if (FOnActivity)
+        FOnActivity();
 }

@@ -1,13 +1,15 @@
-# Sourced by the scripts: the two build trees and how each is configured. Each command always
+# Sourced by the scripts: the build trees and how each is configured. Each command always
 # configures its tree the same way, so the scripts never rebuild each other's trees.
 #   build/      the optimised panel a user runs (RelWithDebInfo, no sanitizers), its tests and
 #               benchmarks; warnings are errors, so a warning that only optimisation shows fails
 #   build-san/  the test build with AddressSanitizer and UndefinedBehaviorSanitizer
 #   build-fuzz/ the libFuzzer targets, built by clang with both sanitizers and coverage
+#   build-pkg/  the program as the Debian package ships it: Release with Debian's hardening flags
 
 KOV_RELEASE_DIR=build
 KOV_SANITIZE_DIR=build-san
 KOV_FUZZ_DIR=build-fuzz
+KOV_PACKAGE_DIR=build-pkg
 KOV_FUZZ_TARGETS=(fuzz_port fuzz_settings fuzz_strtoint)
 
 # kov_build_release [TARGET...]: configures and builds build/ (every target when none is named).
@@ -42,6 +44,24 @@ kov_build_fuzz() {
     set -- "${KOV_FUZZ_TARGETS[@]}"
   fi
   kov_build_targets "$KOV_FUZZ_DIR" "$@"
+}
+
+# kov_build_package [TARGET...]: configures and builds build-pkg/, which scripts/package packs:
+# no tests or benchmarks, and the compiler and linker flags dpkg-buildflags gives a Debian package
+# with every hardening feature (fortified functions, stack protector, read-only relocations bound
+# at start; position-independent code is the compiler's default). The package is stripped, so no
+# debug information is made.
+kov_build_package() {
+  local -x DEB_BUILD_MAINT_OPTIONS=hardening=+all DEB_CXXFLAGS_MAINT_STRIP=-g
+  cmake -S . -B "$KOV_PACKAGE_DIR" -G Ninja \
+    -DCMAKE_BUILD_TYPE=Release \
+    "-DCMAKE_CXX_FLAGS=$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)" \
+    "-DCMAKE_EXE_LINKER_FLAGS=$(dpkg-buildflags --get LDFLAGS)" \
+    -DKOV_SANITIZE=OFF \
+    -DKOV_BUILD_TESTS=OFF \
+    -DKOV_BUILD_BENCH=OFF \
+    -DKOV_WERROR=ON
+  kov_build_targets "$KOV_PACKAGE_DIR" "$@"
 }
 
 kov_build_targets() {

@@ -28,6 +28,22 @@ bool CanWrite(const QString& Path) {
     return file.open(QIODevice::WriteOnly | QIODevice::Append);
 }
 
+// An installation puts the desktop entry at KOV_INSTALLED_ENTRY from its program folder; a copy
+// of the program in a folder of its own has none there. Judged by what is installed, not by the
+// prefix the build was configured for: `cmake --install --prefix` and the package each choose
+// their own.
+bool Installed(const QString& ProgramDir) {
+    return QFileInfo::exists(ProgramDir + QStringLiteral("/" KOV_INSTALLED_ENTRY));
+}
+
+// A copy of the program keeps its settings with it where they can be written: in a folder the
+// program may create the file in, or in place.
+bool KeepsSettingsBeside(const QString& ProgramDir) {
+    const QString beside = ProgramDir + FILE_NAME;
+    return CanCreateIn(ProgramDir) ||
+           (QFileInfo::exists(beside) && !ReadableSettings(beside).isEmpty() && CanWrite(beside));
+}
+
 // A new file of the user's own, with the user's default permissions, not the program's.
 void SeedUserFile(const QString& Path, const QByteArray& Bytes) {
     QFile file(Path);
@@ -38,20 +54,15 @@ void SeedUserFile(const QString& Path, const QByteArray& Bytes) {
 } // namespace
 
 QString SettingsFolder(const QString& ProgramDir) {
-    const QString beside = ProgramDir + FILE_NAME;
-    if (CanCreateIn(ProgramDir)) {
+    if (!Installed(ProgramDir) && KeepsSettingsBeside(ProgramDir)) {
         return ProgramDir;
-    }
-    const QByteArray programSettings =
-        QFileInfo::exists(beside) ? ReadableSettings(beside) : QByteArray();
-    if (!programSettings.isEmpty() && CanWrite(beside)) {
-        return ProgramDir; // written in place
     }
     const QString user = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
                          QStringLiteral("/Kovalta");
     QDir().mkpath(user);
-    if (!QFileInfo::exists(user + FILE_NAME)) {
-        SeedUserFile(user + FILE_NAME, programSettings);
+    const QString beside = ProgramDir + FILE_NAME;
+    if (!QFileInfo::exists(user + FILE_NAME) && QFileInfo::exists(beside)) {
+        SeedUserFile(user + FILE_NAME, ReadableSettings(beside));
     }
     return user;
 }

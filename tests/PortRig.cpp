@@ -29,8 +29,10 @@ PortRig::PortRig() {
 }
 
 void PortRig::PassStartDelay() {
-    for (int tick = 0; tick < TDravonPort::START_DELAY_TICKS; ++tick)
+    for (int tick = 0; tick < TDravonPort::START_DELAY_TICKS; ++tick) {
+        Fake->Advance(TDravonPort::TICK_MS);
         Port->SocketTimerTick();
+    }
 }
 
 void PortRig::StartConnected() {
@@ -41,6 +43,7 @@ void PortRig::StartConnected() {
 
 Events PortRig::Tick() {
     Raised.clear();
+    Fake->Advance(TDravonPort::TICK_MS);
     Port->SocketTimerTick();
     return Raised;
 }
@@ -49,6 +52,20 @@ bool PortRig::TickUntilWritten(std::size_t Count) {
     for (int tick = 0; tick < 30 && Fake->Written.size() < Count; ++tick)
         Tick();
     return Fake->Written.size() == Count;
+}
+
+Events PortRig::TickUntilReadEnds() {
+    Events events = Tick();
+    for (int tick = 0; tick < 11 && Port->Waiting() == WAIT_READ; ++tick)
+        events = Tick();
+    return events;
+}
+
+Events PortRig::Arrive(std::int64_t Ms) {
+    Raised.clear();
+    Fake->Advance(Ms);
+    Fake->Notify();
+    return Raised;
 }
 
 void PortRig::AnswerFromController() {

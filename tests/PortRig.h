@@ -17,10 +17,16 @@ struct PortRig {
     void PassStartDelay();
     // Connected and started, the next tick being the first running one.
     void StartConnected();
-    // One tick; returns the events it raised.
+    // One tick, 100 ms on the scripted clock after the one before; returns the events it raised.
     Events Tick();
     // Ticks until the port has written Count requests in all; false after 30 ticks without.
     bool TickUntilWritten(std::size_t Count);
+    // Ticks until the read in progress ends (at most its time-out of ten ticks, and one more);
+    // returns the events of the tick that ended it.
+    Events TickUntilReadEnds();
+    // Ms pass on the scripted clock and the client tells the port, as its notifier does when
+    // bytes arrive; returns the events raised.
+    Events Arrive(std::int64_t Ms);
     // The fake gateway answers every request from Controller.
     void AnswerFromController();
     // The reply to the last request the port wrote, as Controller would give it.

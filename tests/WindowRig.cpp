@@ -55,6 +55,7 @@ void WindowRig::Close() {
 
 void WindowRig::Tick(int Count) {
     for (int tick = 0; tick < Count; ++tick) {
+        Fake->Advance(TDravonPort::TICK_MS);
         Window->Port->SocketTimerTick();
     }
 }

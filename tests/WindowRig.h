@@ -36,7 +36,7 @@ public:
     void Start();
     // Closes the window: the shutdown saves the settings file.
     void Close();
-    // Runs Count ticks of the port.
+    // Runs Count ticks of the port, 100 ms apart on the scripted clock.
     void Tick(int Count);
     // The text of the element Name in the settings file; empty when there is none.
     QString Saved(const QString& Name) const;

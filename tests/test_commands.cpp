@@ -300,38 +300,6 @@ TEST_F(LinkControl, ACommandQueuedWhileStoppedIsSentAfterTheStart) {
     EXPECT_EQ(Controller.ReadTableREG(COMMAND_REGISTER), 111);
 }
 
-// Records the text a label showed each time it was painted.
-class PaintedTexts : public QObject {
-public:
-    explicit PaintedTexts(QLabel* Label) : FLabel(Label) { Label->installEventFilter(this); }
-    QStringList Texts;
-
-protected:
-    bool eventFilter(QObject* Watched, QEvent* Event) override {
-        if (Watched == FLabel && Event->type() == QEvent::Paint) {
-            Texts << FLabel->text();
-        }
-        return false;
-    }
-
-private:
-    QLabel* FLabel;
-};
-
-// The connect may block for its whole time-out: by then the screen shows the click was taken.
-TEST_F(LinkControl, TheStartedCaptionIsOnTheScreenBeforeTheConnectBlocks) {
-    Window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Window));
-    Click(Window.BtSelTabSettings);
-    QApplication::processEvents();
-    PaintedTexts painted(Window.LabSSSerwer);
-    QStringList paintedAtConnect;
-    Rig.Fake->OnConnect = [&] { paintedAtConnect = painted.Texts; };
-    Click(Window.BtWiFiConnect);
-    ASSERT_FALSE(paintedAtConnect.isEmpty());
-    EXPECT_EQ(paintedAtConnect.last(), "SERWER STOP");
-}
-
 TEST_F(LinkControl, SettingsPageShowsTheStartedLinkWhateverItShowedBefore) {
     Window.Port->SetSocketServerStart(true);
     EXPECT_EQ(Window.LabSSSerwer->text(), "SERWER START"); // the layout's caption

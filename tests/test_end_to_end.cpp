@@ -1,7 +1,9 @@
 // The port with its real TCP client against the gateway simulator on loopback: the poll set,
 // a command's round trip, and recovery from every fault the simulator can inject. The tick is
-// driven directly; only the port's own blocking reads take real time.
+// driven directly; a connect or a read that waits lets real time pass, under the event loop,
+// until it ends.
 #include "DravonRTU.h"
+#include "EventLoopWait.h"
 #include "G700SimProcess.h"
 #include "SaunaREG.h"
 #include "SimPresets.h"
@@ -42,6 +44,7 @@ struct EndToEnd {
             if (Done())
                 return true;
             Port.SocketTimerTick();
+            RunEventsUntil([this] { return Port.Waiting() == WAIT_NONE; }, TIME_LIMIT);
         }
         return Done();
     }
@@ -151,7 +154,8 @@ TEST(EndToEnd, NoiseBeforeEveryAnswerIsSteppedOver) {
     EndToEnd run({"--garbage", "5"}, 3);
     int failures = 0;
     run.Port.OnError = [&failures](TPortStatus, TPortError ECode) {
-        failures += ECode != ERROR_NOT_CONNECTED ? 1 : 0; // the first request goes before the connect
+        failures +=
+            ECode != ERROR_NOT_CONNECTED ? 1 : 0; // the first request goes before the connect
     };
     ASSERT_TRUE(run.PollSetServedAgain());
     ASSERT_TRUE(run.PollSetServedAgain());

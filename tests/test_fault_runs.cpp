@@ -4,12 +4,10 @@
 // address, the failure shows in the port's error, and the poll is answered again soon after the
 // fault stops.
 #include "DravonRTU.h"
+#include "EventLoopWait.h"
 #include "G700SimProcess.h"
 #include "PollSetQueue.h"
 #include "SaunaREG.h"
-
-#include <QEventLoop>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -109,16 +107,7 @@ public:
 
     // Runs the event loop, and with it the port's timer, until Done holds or Limit has passed.
     bool RunUntil(const std::function<bool()>& Done, milliseconds Limit) {
-        const Clock::time_point end = Clock::now() + Limit;
-        QEventLoop loop;
-        QTimer check;
-        QObject::connect(&check, &QTimer::timeout, &loop, [&] {
-            if (Done() || Clock::now() >= end)
-                loop.quit();
-        });
-        check.start(10);
-        loop.exec();
-        return Done();
+        return RunEventsUntil(Done, Limit);
     }
 
     // Stops the simulator and keeps what its report says it served.

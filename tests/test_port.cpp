@@ -159,12 +159,16 @@ TEST(DravonPort, RequestFramesAndTheResponseLengthsTheyWaitFor) {
         ASSERT_EQ(rig.Fake->Written.size(), 1u) << c.name;
         EXPECT_EQ(Hex(rig.Fake->Written[0]), c.request) << c.name;
         EXPECT_EQ(rig.Port->TransCount(), 12) << c.name;
-        // The answer one byte per arrival, then more bytes: the read stops when the answer is
+        // The answer one byte a millisecond, then more bytes: the read ends when the answer is
         // whole, and takes it as the answer of the length it waits for.
         const QByteArray reply = rig.ControllerReply() + QByteArray(20, '\xFF');
-        for (char byte : reply)
-            rig.Fake->ArriveLater(QByteArray(1, byte));
-        EXPECT_EQ(rig.Tick(), Events{"REC"}) << c.name;
+        EXPECT_EQ(rig.Tick(), Events{}) << c.name;
+        for (int at = 0; at < reply.size(); ++at)
+            rig.Fake->ArriveAfter(at + 1, reply.mid(at, 1));
+        Events read;
+        for (int ms = 0; ms < reply.size() && read.empty(); ++ms)
+            read = rig.Arrive(1);
+        EXPECT_EQ(read, Events{"REC"}) << c.name;
         EXPECT_EQ(static_cast<std::size_t>(reply.size()) - rig.Fake->ArrivalsLeft(),
                   c.responseLength)
             << c.name;
@@ -391,7 +395,8 @@ TEST(DravonPort, SendAndReadFailuresAreReportedInTwoStages) {
          ERROR_NOT_CONNECTED},
         {"connected test fails before the read", nullptr,
          [](FakeTCPClient& f) { f.FailLinkTest = true; }, ERROR_NOT_CONNECTED},
-        {"read fails", nullptr, [](FakeTCPClient& f) { f.FailNextRead(); }, ERROR_REC},
+        {"peer closes while the answer is awaited", nullptr,
+         [](FakeTCPClient& f) { f.CloseAfter(150); }, ERROR_REC},
     };
     for (const auto& c : cases) {
         PortRig rig;
@@ -408,7 +413,7 @@ TEST(DravonPort, SendAndReadFailuresAreReportedInTwoStages) {
         if (c.beforeRead) {
             EXPECT_EQ(dispatch, (Events{"IDLE", "TRANS"})) << c.name;
             c.beforeRead(*rig.Fake);
-            EXPECT_EQ(rig.Tick(), Events{"ERROR"}) << c.name;
+            EXPECT_EQ(rig.TickUntilReadEnds(), Events{"ERROR"}) << c.name;
             EXPECT_EQ(rig.Port->Sockets->GetStatus(1), SOCKET_STATUS_COMPLETE) << c.name;
         } else {
             EXPECT_EQ(dispatch, (Events{"IDLE", "ERROR"})) << c.name;
@@ -541,7 +546,7 @@ TEST(DravonPortChecks, MismatchedAnswersAreNotDecoded) {
         rig.Tick();
         const QByteArray& request = rig.Fake->Written.back();
         rig.Fake->Hold(c.reply(ReplyFromController(rig.Controller, request), request));
-        EXPECT_EQ(rig.Tick(), Events{"ERROR"}) << c.name;
+        EXPECT_EQ(rig.TickUntilReadEnds(), Events{"ERROR"}) << c.name;
         EXPECT_EQ(rig.Port->ErrorCode(), ERROR_REC) << c.name;
         EXPECT_EQ(rig.Tick(), (Events{"OnError REC", "ERROR", "TRANS"})) << c.name;
         EXPECT_FALSE(called) << c.name;
@@ -558,13 +563,13 @@ TEST(DravonPortChecks, ExceptionAnswerEndsTheReadWithoutWaiting) {
     rig.Tick();
     rig.Fake->Hold(ReplyException(rig.Fake->Written.back(), 2));
     EXPECT_EQ(rig.Tick(), Events{"ERROR"});
-    EXPECT_TRUE(rig.Fake->ReadWaits.empty());
+    EXPECT_EQ(rig.Port->Waiting(), WAIT_NONE);
     EXPECT_EQ(rig.Port->ErrorCode(), ERROR_REC);
     EXPECT_EQ(rig.Port->ReadRxBuffer(8), 0x83);
 }
 
-// A failure never starts the identifiers again: a late answer could otherwise match a later
-// request of the same identifier.
+// A failure never starts the identifiers again, nor does the port's own reconnect: a late
+// answer could otherwise match a later request of the same identifier.
 TEST(DravonPortChecks, IdentifiersOnlyMoveForwardAcrossEveryKindOfFailure) {
     PortRig rig;
     rig.Port->Sockets->AddReadRWBlock(1, 1, 15, SOCKET_MODE_MULTI);
@@ -576,13 +581,15 @@ TEST(DravonPortChecks, IdentifiersOnlyMoveForwardAcrossEveryKindOfFailure) {
         [&] { rig.Fake->Hold(ReplyFromController(rig.Controller, rig.Fake->Written[0])); },
         [&] { rig.Fake->Hold(rig.ControllerReply().left(9)); }, // a part
         [&] { rig.Fake->Hold(rig.ControllerReply()); },         // right
-        [&] { rig.Fake->FailNextRead(); },                      // closed while waiting
+        [&] { rig.Fake->CloseAfter(150); },                     // closed while waiting
+        [&] { rig.Fake->Hold(rig.ControllerReply()); },         // right, after the reconnect
     };
     for (const auto& answer : answers) {
         ASSERT_TRUE(rig.TickUntilWritten(rig.Fake->Written.size() + 1));
         answer();
-        rig.Tick();
+        rig.TickUntilReadEnds();
     }
+    EXPECT_EQ(rig.Fake->ConnectCalls, 1);
     ASSERT_EQ(rig.Fake->Written.size(), answers.size());
     for (std::size_t n = 1; n < rig.Fake->Written.size(); ++n)
         EXPECT_GT(FrameID(rig.Fake->Written[n]), FrameID(rig.Fake->Written[n - 1])) << n;
@@ -633,7 +640,10 @@ TEST(DravonPortFrames, StrayBytesCostNoWholeAnswer) {
         };
         rig.StartConnected();
         int failures = 0;
-        for (int tick = 0; tick < 3 * 12; ++tick) {
+        // Twelve requests and the outcome of the twelfth; a read given strays alone waits out
+        // its second.
+        for (int tick = 0; tick < 200 && (requests <= 12 || rig.Port->Waiting() != WAIT_NONE);
+             ++tick) {
             const Events events = rig.Tick();
             failures += static_cast<int>(
                 std::count_if(events.begin(), events.end(),
@@ -651,7 +661,7 @@ TEST(DravonPortFrames, StrayBytesCostNoWholeAnswer) {
     }
 }
 
-TEST(DravonPortFrames, SplitResponseIsCollectedInOneRead) {
+TEST(DravonPortFrames, SplitResponseIsCollectedByOneRead) {
     for (int cut : {1, 2, 9, 20, 30}) {
         PortRig rig;
         rig.Port->Sockets->AddReadRWBlock(1, 1, 15, SOCKET_MODE_MULTI);
@@ -659,18 +669,17 @@ TEST(DravonPortFrames, SplitResponseIsCollectedInOneRead) {
         rig.StartConnected();
         rig.Tick();
         const QByteArray reply = rig.ControllerReply();
-        rig.Fake->ArriveLater(reply.left(cut));
-        rig.Fake->ArriveLater(reply.mid(cut, 5));
-        rig.Fake->ArriveLater(reply.mid(cut + 5));
+        rig.Fake->ArriveAfter(150, reply.left(cut));
+        rig.Fake->ArriveAfter(250, reply.mid(cut, 5));
+        rig.Fake->ArriveAfter(350, reply.mid(cut + 5));
+        EXPECT_EQ(rig.Tick(), Events{}) << cut; // nothing yet: the read waits
+        EXPECT_EQ(rig.Tick(), Events{}) << cut;
+        EXPECT_EQ(rig.Tick(), Events{}) << cut;
         EXPECT_EQ(rig.Tick(), Events{"REC"}) << cut;
         EXPECT_EQ(rig.Fake->ArrivalsLeft(), 0u) << cut;
         rig.Tick();
         EXPECT_EQ(rig.Tick(), Events{"TRANS"}) << cut;
         EXPECT_EQ(rig.Port->Sauna->ReadTableREG(REG_TEMP_ACT), 795) << cut;
-        for (std::int32_t wait : rig.Fake->ReadWaits) {
-            EXPECT_GT(wait, 0) << cut;
-            EXPECT_LE(wait, TDravonPort::READ_TIMEOUT_MS) << cut;
-        }
     }
 }
 
@@ -713,8 +722,9 @@ TEST(DravonPortFrames, NothingIsWrittenPastTheEndOfTheBuffer) {
         EXPECT_EQ(rig.Port->Sauna->ReadTableREG(reg), 0x0100 + reg) << reg;
 }
 
-// A read that brings nothing is a time-out.
-TEST(DravonPortTimeouts, TimeoutIsReportedInTheReadTick) {
+// A read that brings nothing is a time-out, reported one second after the read began. The ticks
+// meanwhile only look at the read.
+TEST(DravonPortTimeouts, ATimeoutIsReportedOneSecondAfterTheReadBegan) {
     PortRig rig;
     rig.Port->Sockets->AddReadRWBlock(1, 1, 15, SOCKET_MODE_MULTI);
     rig.Port->Sockets->AddReadRBBlock(1, 0, 128, SOCKET_MODE_MULTI);
@@ -722,30 +732,61 @@ TEST(DravonPortTimeouts, TimeoutIsReportedInTheReadTick) {
     rig.Port->WriteRxBuffer(1, 0xAA);
     rig.StartConnected();
     rig.Tick();
+    for (int waited = 0; waited < 1000; waited += 100) {
+        EXPECT_EQ(rig.Tick(), Events{}) << waited;
+        EXPECT_EQ(rig.Port->Waiting(), WAIT_READ) << waited;
+    }
     EXPECT_EQ(rig.Tick(), Events{"ERROR"});
+    EXPECT_EQ(rig.Port->Waiting(), WAIT_NONE);
     EXPECT_EQ(rig.Port->ErrorCode(), ERROR_TIMEOUT);
     EXPECT_EQ(rig.Port->RecID(), 77);
     EXPECT_EQ(rig.Port->ReadRxBuffer(1), 0xAA);
-    ASSERT_EQ(rig.Fake->ReadWaits.size(), 1u);
-    EXPECT_GT(rig.Fake->ReadWaits[0], TDravonPort::READ_TIMEOUT_MS - 100);
-    EXPECT_LE(rig.Fake->ReadWaits[0], TDravonPort::READ_TIMEOUT_MS);
-    EXPECT_TRUE(rig.Port->SocketTimer->isActive());
     EXPECT_EQ(rig.Tick(), (Events{"OnError TIMEOUT", "ERROR", "TRANS"}));
     EXPECT_EQ(rig.Port->Sockets->GetStatus(1), SOCKET_STATUS_WAIT);
 }
 
+// Bytes that arrive between ticks end the read at once, and a frame of another transaction
+// 900 ms into the read does not give it a second more: it ends 1000 ms after it began.
+TEST(DravonPortTimeouts, TheReadsDeadlineIsCountedFromItsStartWhateverArrives) {
+    PortRig rig;
+    rig.Port->Sockets->AddReadRWBlock(1, 1, 15, SOCKET_MODE_MULTI);
+    rig.Controller.WriteTableREG(REG_TEMP_ACT, 795);
+    rig.StartConnected();
+    rig.Tick();
+    EXPECT_EQ(rig.Tick(), Events{}); // the read begins and waits
+    rig.Fake->ArriveAfter(40, rig.ControllerReply());
+    EXPECT_EQ(rig.Arrive(39), Events{});
+    EXPECT_EQ(rig.Arrive(1), Events{"REC"});
+
+    rig.Tick();
+    rig.Tick(); // the next request goes out
+    EXPECT_EQ(rig.Tick(), Events{});
+    const QByteArray request = rig.Fake->Written.back();
+    const QByteArray other = WithByte(request, 1, static_cast<std::uint8_t>(request[1] + 7));
+    rig.Fake->ArriveAfter(900, ReplyFromController(rig.Controller, other));
+    EXPECT_EQ(rig.Arrive(900), Events{});
+    EXPECT_EQ(rig.Port->StaleFrames(), 1);
+    EXPECT_EQ(rig.Arrive(99), Events{});
+    EXPECT_EQ(rig.Arrive(1), Events{"ERROR"});
+    EXPECT_EQ(rig.Port->ErrorCode(), ERROR_ID);
+}
+
+// Three failed transactions in a row drop the connection; the reconnect check comes on the
+// tenth running tick, and the ticks that only looked at a waiting read are not counted.
 TEST(DravonPortTimeouts, ThreeInARowDropTheConnectionAndTheCheckReconnects) {
     PortRig rig;
     rig.Port->Sockets->AddReadRWBlock(1, 1, 15, SOCKET_MODE_MULTI);
     rig.StartConnected();
     // Running ticks 1 to 6: three transactions, each dispatched and timed out.
-    for (int tick = 1; tick <= 6; ++tick)
-        rig.Tick();
+    for (int transaction = 1; transaction <= 3; ++transaction) {
+        EXPECT_EQ(rig.Tick().back(), "TRANS") << transaction;
+        EXPECT_EQ(rig.TickUntilReadEnds(), Events{"ERROR"}) << transaction;
+    }
     EXPECT_EQ(rig.Fake->DisconnectCalls, 1);
     EXPECT_FALSE(rig.Fake->Connected());
     EXPECT_EQ(rig.Tick(), (Events{"OnError TIMEOUT", "ERROR", "ERROR"}));
     EXPECT_EQ(rig.Port->ErrorCode(), ERROR_NOT_CONNECTED);
-    for (int tick = 8; tick <= 11; ++tick)
+    for (int running = 8; running <= 11; ++running)
         rig.Tick();
     EXPECT_EQ(rig.Fake->ConnectCalls, 0);
     EXPECT_EQ(rig.Tick(), (Events{"OnError NOT_CONNECTED", "ERROR", "TRANS"}));
@@ -762,7 +803,7 @@ TEST(DravonPortTimeouts, AnAnswerBreaksTheRow) {
         ASSERT_TRUE(rig.TickUntilWritten(++requests));
         if (answer)
             rig.Fake->Hold(rig.ControllerReply());
-        rig.Tick();
+        rig.TickUntilReadEnds();
         EXPECT_EQ(rig.Port->ErrorCode(), answer ? NO_ERROR : ERROR_TIMEOUT);
     }
     EXPECT_EQ(rig.Fake->DisconnectCalls, 0);
@@ -773,13 +814,15 @@ TEST(DravonPortTimeouts, AFreshConnectionStartsAFreshRow) {
     PortRig rig;
     rig.Port->Sockets->AddReadRWBlock(1, 1, 15, SOCKET_MODE_MULTI);
     rig.StartConnected();
-    for (int tick = 1; tick <= 4; ++tick)
+    for (int timeout = 0; timeout < 2; ++timeout) {
         rig.Tick();
+        rig.TickUntilReadEnds();
+    }
     EXPECT_EQ(rig.Port->ErrorCode(), ERROR_TIMEOUT);
     rig.Port->TCPClient->Disconnect();
     rig.Port->TCPConnect();
     rig.Tick();
-    rig.Tick();
+    rig.TickUntilReadEnds();
     EXPECT_EQ(rig.Port->ErrorCode(), ERROR_TIMEOUT);
     EXPECT_EQ(rig.Fake->DisconnectCalls, 1);
     EXPECT_TRUE(rig.Fake->Connected());
@@ -792,15 +835,15 @@ TEST(DravonPortTimeouts, EmptyPartialAndStaleReadsMakeOneRow) {
     QueuePollSet(*rig.Port->Sockets, 1);
     rig.StartConnected();
     EXPECT_EQ(rig.Tick(), (Events{"IDLE", "TRANS"}));
-    EXPECT_EQ(rig.Tick(), Events{"ERROR"}); // nothing came
+    EXPECT_EQ(rig.TickUntilReadEnds(), Events{"ERROR"}); // nothing came
     EXPECT_EQ(rig.Tick(), (Events{"OnError TIMEOUT", "ERROR", "TRANS"}));
     const QByteArray dribbled = rig.ControllerReply();
     rig.Fake->Hold(dribbled.left(5));
-    EXPECT_EQ(rig.Tick(), Events{"ERROR"}); // a part came
+    EXPECT_EQ(rig.TickUntilReadEnds(), Events{"ERROR"}); // a part came
     EXPECT_EQ(rig.Tick(), (Events{"OnError REC", "ERROR", "TRANS"}));
     EXPECT_EQ(rig.Fake->DisconnectCalls, 0);
     rig.Fake->Hold(dribbled.mid(5)); // the rest of the last answer, after its read gave up
-    EXPECT_EQ(rig.Tick(), Events{"ERROR"});
+    EXPECT_EQ(rig.TickUntilReadEnds(), Events{"ERROR"});
     EXPECT_EQ(rig.Port->StaleFrames(), 1);
     EXPECT_EQ(rig.Fake->DisconnectCalls, 1);
     EXPECT_EQ(rig.Tick(), (Events{"OnError ID", "ERROR", "ERROR"}));
@@ -824,12 +867,12 @@ TEST(DravonPortTimeouts, ReconnectInAReadTickFailsTheReadWithoutWaiting) {
     EXPECT_EQ(rig.Fake->ConnectCalls, 1);
     EXPECT_TRUE(rig.Fake->Connected());
     EXPECT_EQ(rig.Port->ErrorCode(), ERROR_NOT_CONNECTED);
-    EXPECT_TRUE(rig.Fake->ReadWaits.empty());
+    EXPECT_EQ(rig.Port->Waiting(), WAIT_NONE);
     EXPECT_EQ(rig.Tick(), (Events{"OnError NOT_CONNECTED", "ERROR", "TRANS"}));
     EXPECT_EQ(rig.Tick(), Events{"REC"});
 }
 
-// A gateway that dribbles an answer slower than the read waits never has it accepted.
+// A gateway that dribbles an answer over the whole second of the read never has it accepted.
 TEST(DravonPortTimeouts, DribbleThatNeverCompletesFailsTheRead) {
     PortRig rig;
     rig.Port->Sockets->AddReadRWBlock(1, 1, 15, SOCKET_MODE_MULTI);
@@ -838,14 +881,10 @@ TEST(DravonPortTimeouts, DribbleThatNeverCompletesFailsTheRead) {
     rig.Tick();
     const QByteArray reply = rig.ControllerReply();
     for (int n = 0; n < 30; ++n)
-        rig.Fake->ArriveLater(reply.mid(n, 1));
-    EXPECT_EQ(rig.Tick(), Events{"ERROR"});
+        rig.Fake->ArriveAfter(100 + 30 * n, reply.mid(n, 1));
+    EXPECT_EQ(rig.TickUntilReadEnds(), Events{"ERROR"});
     EXPECT_EQ(rig.Port->ErrorCode(), ERROR_REC);
     EXPECT_EQ(rig.Fake->ArrivalsLeft(), 0u);
-    for (std::int32_t wait : rig.Fake->ReadWaits) {
-        EXPECT_GT(wait, 0);
-        EXPECT_LE(wait, TDravonPort::READ_TIMEOUT_MS);
-    }
     EXPECT_EQ(rig.Tick(), (Events{"OnError REC", "ERROR", "TRANS"}));
     EXPECT_EQ(rig.Port->Sauna->ReadTableREG(REG_TEMP_ACT), 0);
 }
@@ -960,7 +999,7 @@ TEST(DravonPortReconnect, TheFirstAnswerAfterAReconnectIsTheNewConnectionsAlone)
     rig.StartConnected();
     rig.Tick(); // request 1 goes out
     rig.Fake->Hold(rig.ControllerReply().left(20));
-    rig.Tick(); // only a part came
+    rig.TickUntilReadEnds(); // only a part came
     EXPECT_EQ(rig.Port->ErrorCode(), ERROR_REC);
     rig.Tick();
     for (int reg = 1; reg <= 15; ++reg)
@@ -984,15 +1023,15 @@ TEST(DravonPortLateAnswers, LateAnswerIsSkippedAndTheRightOneTakenInTheSameRead)
     rig.Controller.WriteTableREG(REG_TEMP_ACT, 795);
     rig.StartConnected();
     rig.Tick();
-    EXPECT_EQ(rig.Tick(), Events{"ERROR"});
+    EXPECT_EQ(rig.TickUntilReadEnds(), Events{"ERROR"});
     const QByteArray late = rig.ControllerReply(); // identifier 1, after its read gave up
     EXPECT_EQ(rig.Tick(), (Events{"OnError TIMEOUT", "ERROR", "TRANS"}));
     EXPECT_EQ(FrameID(rig.Fake->Written.back()), 2);
     rig.Controller.WriteTableREG(REG_TEMP_ACT, 800);
     rig.Fake->Hold(late.left(20));
-    rig.Fake->ArriveLater(late.mid(20) + rig.ControllerReply().left(7));
-    rig.Fake->ArriveLater(rig.ControllerReply().mid(7));
-    EXPECT_EQ(rig.Tick(), Events{"REC"});
+    rig.Fake->ArriveAfter(150, late.mid(20) + rig.ControllerReply().left(7));
+    rig.Fake->ArriveAfter(250, rig.ControllerReply().mid(7));
+    EXPECT_EQ(rig.TickUntilReadEnds(), Events{"REC"});
     EXPECT_EQ(rig.Port->RecID(), 2);
     EXPECT_EQ(rig.Port->StaleFrames(), 1);
     rig.Tick();
@@ -1015,7 +1054,7 @@ TEST(DravonPortLateAnswers, ReplayedFramesNeverLandInAnotherBlock) {
     for (int frameId : {1, 2, 1, 1}) {
         ASSERT_TRUE(rig.TickUntilWritten(rig.Fake->Written.size() + 1));
         rig.Fake->Hold(ReplyFromController(rig.Controller, rig.Fake->Written[frameId - 1]));
-        rig.Tick();
+        rig.TickUntilReadEnds();
         for (const std::string& event : rig.Tick())
             if (event.rfind("OnError", 0) == 0)
                 errors.push_back(event);
@@ -1130,4 +1169,155 @@ TEST(DravonPortRestart, RestartBeforeAStoppedTickDoesNotFinishTheTurnAgain) {
     ASSERT_TRUE(rig.TickUntilWritten(6));
     EXPECT_EQ(FirstNumbersWritten(*rig.Fake, 0),
               (std::vector<std::int32_t>{1, 40, 118, 100, 0, 1}));
+}
+
+// A connect that the gateway does not answer at once is a step the tick waits for: the
+// transaction goes on only once it stands or failed, no tick meanwhile counts, and no second
+// attempt starts.
+TEST(DravonPortWaits, APendingConnectHoldsTheTransactionUntilItEnds) {
+    PortRig rig;
+    QueuePollSet(*rig.Port->Sockets, 1);
+    rig.AnswerFromController();
+    rig.Fake->ConnectTakesMs = 350;
+    rig.Port->SetSocketServerStart(true);
+    rig.PassStartDelay();
+    EXPECT_EQ(rig.Tick(), (Events{"IDLE", "ERROR"})); // running tick 1: not yet connected
+    EXPECT_EQ(rig.Tick(), Events{});                  // running tick 2: the check dials
+    EXPECT_EQ(rig.Port->Waiting(), WAIT_CONNECT);
+    EXPECT_EQ(rig.Tick(), Events{});
+    rig.Port->TCPConnect(); // the operator's connect while one is pending starts nothing
+    EXPECT_EQ(rig.Tick(), Events{});
+    EXPECT_EQ(rig.Fake->ConnectCalls, 1);
+    EXPECT_TRUE(rig.Fake->Written.empty());
+    // Answered 350 ms after it began, between two ticks: the held step runs at once.
+    EXPECT_EQ(rig.Arrive(150), (Events{"OnError NOT_CONNECTED", "ERROR", "TRANS"}));
+    EXPECT_EQ(rig.Port->Waiting(), WAIT_NONE);
+    ASSERT_EQ(rig.Fake->Written.size(), 1u);
+    // The next check falls ten running ticks after the one that dialled.
+    rig.Fake->ClosePeer();
+    std::vector<int> dialled;
+    for (int running = 3; running <= 12; ++running) {
+        const int before = rig.Fake->ConnectCalls;
+        rig.Tick();
+        if (rig.Fake->ConnectCalls > before)
+            dialled.push_back(running);
+    }
+    EXPECT_EQ(dialled, std::vector<int>{12});
+}
+
+// An attempt nobody answers is given up 2000 ms after it began, counted on the clock whatever
+// the ticks; the tick's transaction then goes on and fails unconnected.
+TEST(DravonPortWaits, AConnectNeverAnsweredIsAbandonedAtTwoSeconds) {
+    PortRig rig;
+    rig.Port->Sockets->AddReadRWBlock(1, 1, 15, SOCKET_MODE_MULTI);
+    rig.Fake->ConnectTakesMs = -1;
+    rig.Port->SetSocketServerStart(true);
+    rig.PassStartDelay();
+    rig.Tick();
+    rig.Tick(); // the check dials
+    ASSERT_EQ(rig.Port->Waiting(), WAIT_CONNECT);
+    EXPECT_EQ(rig.Arrive(1999), Events{});
+    EXPECT_EQ(rig.Fake->AbandonedAttempts, 0);
+    EXPECT_EQ(rig.Arrive(1), (Events{"OnError NOT_CONNECTED", "ERROR", "ERROR"}));
+    EXPECT_EQ(rig.Fake->AbandonedAttempts, 1);
+    EXPECT_EQ(rig.Port->ErrorCode(), ERROR_NOT_CONNECTED);
+    EXPECT_EQ(rig.Port->Waiting(), WAIT_NONE);
+}
+
+// The operator stops the link while an attempt is pending: it is abandoned at once, and the
+// tick that dialled does not go on with its transaction.
+TEST(DravonPortWaits, StopDuringAPendingConnectAbandonsIt) {
+    PortRig rig;
+    rig.Port->Sockets->AddReadRWBlock(1, 1, 15, SOCKET_MODE_MULTI);
+    rig.Fake->ConnectTakesMs = -1;
+    rig.Port->SetSocketServerStart(true);
+    rig.PassStartDelay();
+    rig.Tick();
+    rig.Tick();
+    ASSERT_EQ(rig.Port->Waiting(), WAIT_CONNECT);
+    rig.Raised.clear();
+    rig.Port->TCPDisconnect();
+    rig.Port->SetSocketServerStop(true);
+    EXPECT_EQ(rig.Fake->AbandonedAttempts, 1);
+    EXPECT_EQ(rig.Port->Waiting(), WAIT_NONE);
+    EXPECT_TRUE(rig.Raised.empty());
+    for (int tick = 0; tick < 40; ++tick)
+        rig.Tick();
+    EXPECT_FALSE(rig.Port->SocketServerStart());
+    EXPECT_EQ(rig.Fake->ConnectCalls, 1);
+}
+
+// A stop asked for while requests wait and the link is down dials nothing before it is
+// honoured.
+TEST(DravonPortWaits, AStoppingLinkIsNotDialledAgain) {
+    PortRig rig;
+    QueuePollSet(*rig.Port->Sockets, 1);
+    rig.Port->SetSocketServerStart(true);
+    rig.PassStartDelay();
+    rig.Tick(); // the first dispatch fails unconnected; the check would dial on the next tick
+    rig.Port->SetSocketServerStop(true);
+    for (int tick = 0; tick < 30; ++tick)
+        rig.Tick();
+    EXPECT_FALSE(rig.Port->SocketServerStart());
+    EXPECT_EQ(rig.Fake->ConnectCalls, 0);
+}
+
+// An answer is credited to the unit it was asked of: the request in flight when another sauna is
+// chosen brings the first sauna's values, which are no reading of the second.
+TEST(DravonPortFreshness, AnAnswerCountsForTheUnitItWasAskedOf) {
+    PortRig rig;
+    QueuePollSet(*rig.Port->Sockets, 1);
+    rig.Controller.WriteTableREG(REG_TEMP_ACT, 795);
+    rig.AnswerFromController();
+    rig.StartConnected();
+    rig.Tick();
+    ASSERT_EQ(FrameUnit(rig.Fake->Written.back()), 1);
+    ASSERT_EQ(FrameFirst(rig.Fake->Written.back()), 1);
+    rig.Port->SetSlaveAddr(2);
+    rig.Port->Sockets->SetAddress(2);
+    for (int tick = 0; tick < 3; ++tick)
+        rig.Tick();
+    EXPECT_EQ(rig.Port->Sauna->ReadTableREG(REG_TEMP_ACT), 795);
+    EXPECT_EQ(rig.Port->AgeREG(REG_TEMP_ACT), READING_UNKNOWN);
+    EXPECT_EQ(FrameUnit(rig.Fake->Written.back()), 2);
+}
+
+// A slow gateway that keeps the link: every answer comes 800 ms late, as its notifier tells, and
+// the temperature's block gets none. The block goes old 5 s after its last answer by the clock,
+// although most of that time passes in reads that wait, not in ticks.
+TEST(DravonPortFreshness, ReadingsGoOldFiveSecondsAfterTheirLastAnswerByTheClock) {
+    PortRig rig;
+    QueuePollSet(*rig.Port->Sockets, 1);
+    bool silent = false;
+    std::int64_t lastAnswer = -1;
+    rig.Port->Sockets->SetOnSocketEnd(1, [&](std::int32_t) { lastAnswer = rig.Fake->NowMs(); });
+    rig.Fake->ResponseDelayMs = 800;
+    rig.Fake->Responder = [&](const QByteArray& request) {
+        return silent && FrameFirst(request) == 1 ? QByteArray()
+                                                  : ReplyFromController(rig.Controller, request);
+    };
+    rig.StartConnected();
+    // The event loop as it runs with this gateway: the notifier while a read waits, else ticks.
+    const auto step = [&rig] {
+        if (rig.Port->Waiting() == WAIT_NONE)
+            rig.Tick();
+        else
+            rig.Arrive(100);
+    };
+    for (int n = 0; n < 200 && lastAnswer < 0; ++n)
+        step();
+    ASSERT_GE(lastAnswer, 0);
+    silent = true;
+    std::int64_t oldAt = -1;
+    int ticks = 0;
+    for (int n = 0; n < 200 && oldAt < 0; ++n) {
+        ticks += rig.Port->Waiting() == WAIT_NONE ? 1 : 0;
+        step();
+        if (rig.Port->AgeREG(REG_TEMP_ACT) == READING_OLD)
+            oldAt = rig.Fake->NowMs();
+    }
+    ASSERT_GE(oldAt, 0);
+    EXPECT_GE(oldAt - lastAnswer, 5000);
+    EXPECT_LT(oldAt - lastAnswer, 5000 + 100);
+    EXPECT_LT(ticks, 50 - 10); // far fewer ticks than 5 s of them
 }

@@ -4,9 +4,11 @@
 // (widest-page-N), and every page of the real program's window while it polls the gateway
 // simulator on 127.0.0.1, opened by clicks on the bottom bar (live-page-N, and the temperature
 // page while it loads, live-page-1-loading), with the main page of saunas 2 and 3 chosen on the
-// sauna page (live-sauna-N), and the main, sauna and settings pages in the link's states
-// (state-STATE-page-N). The checks catch blank or mis-sized renders and a window that is not
-// showing the simulator's values.
+// sauna page (live-sauna-N), the main, sauna and settings pages in the link's states
+// (state-STATE-page-N), and the panel in its scroll area on a screen lower than itself
+// (small-screen, small-screen-end). The checks catch blank or mis-sized renders, a window that is
+// not showing the simulator's values, and a scroll bar out of the panel's looks.
+#include "FitToScreen.h"
 #include "G700SimProcess.h"
 #include "QtPrinters.h"
 #include "SaunaREG.h"
@@ -25,11 +27,14 @@
 #include <QImage>
 #include <QLabel>
 #include <QPainter>
+#include <QScrollBar>
+#include <QStyleOptionSlider>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstddef>
 #include <cstdint>
@@ -183,6 +188,86 @@ TEST(ScreenRenderWidest, WritesTheValuePagesWithTheirWidestValues) {
         QApplication::processEvents();
         WriteWindow(window, QStringLiteral("widest-page-%1").arg(page));
     }
+}
+
+// Lightness (0 to 255) of the pixels of `image` in `area`, given in logical pixels: the lightest,
+// and the mean.
+struct TLightness {
+    int Most;
+    double Mean;
+};
+TLightness Lightness(const QImage& image, const QRect& area) {
+    const qreal ratio = image.devicePixelRatio();
+    const QRect pixels(area.topLeft() * ratio, area.size() * ratio);
+    TLightness seen{0, 0.0};
+    for (int y = pixels.top(); y <= pixels.bottom(); ++y) {
+        for (int x = pixels.left(); x <= pixels.right(); ++x) {
+            const int lightness = QColor(image.pixel(x, y)).lightness();
+            seen.Most = std::max(seen.Most, lightness);
+            seen.Mean += lightness;
+        }
+    }
+    seen.Mean /= pixels.width() * pixels.height();
+    return seen;
+}
+
+// Where the style draws the bar's handle, in the bar's own coordinates.
+QRect HandleOf(const QScrollBar& bar) {
+    QStyleOptionSlider option;
+    option.initFrom(&bar);
+    option.orientation = bar.orientation();
+    option.minimum = bar.minimum();
+    option.maximum = bar.maximum();
+    option.sliderPosition = bar.sliderPosition();
+    option.sliderValue = bar.value();
+    option.singleStep = bar.singleStep();
+    option.pageStep = bar.pageStep();
+    option.subControls = QStyle::SC_All;
+    return bar.style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider,
+                                       &bar);
+}
+
+// On a 1366 x 768 screen the panel comes in a scroll area as tall as the screen allows, written
+// scrolled to the top (small-screen) and to the end (small-screen-end). Its scroll bar beside
+// the dark panel is dark too, with no pixel lighter than mid grey, and its handle stands out
+// from the groove it runs in.
+TEST(ScreenRenderSmallScreen, WritesThePanelInItsScrollAreaWithADarkScrollBar) {
+    WindowRig rig;
+    FillHeatingSauna(rig.Sauna());
+    rig.Raise(PORT_IDLE);
+    const std::unique_ptr<QScrollArea> area = FitToScreen(*rig.Window, QSize(1366, 768));
+    ASSERT_NE(area, nullptr);
+    area->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(area.get()));
+    ASSERT_TRUE(QDir().mkpath(KOV_SCREENS_DIR));
+    QScrollBar& bar = *area->verticalScrollBar();
+    const std::pair<const char*, int> scrolled[] = {{"small-screen", bar.minimum()},
+                                                    {"small-screen-end", bar.maximum()}};
+    for (const auto& [name, value] : scrolled) {
+        SCOPED_TRACE(name);
+        bar.setValue(value);
+        QApplication::processEvents();
+        const QRect strip(bar.mapTo(area.get(), QPoint(0, 0)), bar.size());
+        const QRect handle = HandleOf(bar).translated(strip.topLeft());
+        // The groove shows below the handle at the top and above it at the end.
+        const QRect groove =
+            value == bar.minimum()
+                ? QRect(QPoint(strip.left(), handle.bottom() + 1), strip.bottomRight())
+                : QRect(strip.topLeft(), QPoint(strip.right(), handle.top() - 1));
+        ASSERT_GT(groove.height(), 20);
+        for (const qreal ratio : {1.0, 2.0}) {
+            SCOPED_TRACE(ratio);
+            const QImage image = RenderWindow(*area, ratio);
+            EXPECT_EQ(image.size(), area->size() * ratio);
+            const QString file = QString::fromLatin1(name) + (ratio == 1.0 ? ".png" : "@2x.png");
+            EXPECT_TRUE(image.save(QDir(KOV_SCREENS_DIR).filePath(file)));
+            EXPECT_LT(Lightness(image, strip).Most, 128);
+            const double handleMean =
+                Lightness(image, handle.marginsRemoved(QMargins(4, 4, 4, 4))).Mean;
+            EXPECT_GE(handleMean - Lightness(image, groove).Mean, 40.0);
+        }
+    }
+    area->takeWidget();
 }
 
 // The real program's window with its own TCP client and poll timer, pointed by its settings file

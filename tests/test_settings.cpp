@@ -734,57 +734,82 @@ std::string FileText(const QString& Path) {
     return in.open(QIODevice::ReadOnly) ? in.readAll().toStdString() : "<unreadable>";
 }
 
-// Where the panel keeps its settings, for a program folder the user can or cannot write: the
-// user's configuration folder is "Kovalta" in $XDG_CONFIG_HOME.
-TEST(SettingsLocation, BesideTheProgramWhereItCanBeWrittenElseInTheUsersFolder) {
+// Where the panel keeps its settings, for a program folder the user can or cannot write, and
+// for a program installed (its folder the `bin` of an installation whose desktop entry lies in
+// `share/applications` beside it) or a copy: the user's configuration folder is "Kovalta" in
+// $XDG_CONFIG_HOME. An installed program writes nothing beside itself even where it could, as
+// for root.
+TEST(SettingsLocation, BesideACopyWhereItCanBeWrittenElseInTheUsersFolder) {
     enum TFile { NONE, GOOD, GOOD_READ_ONLY, BROKEN };
     const struct {
         const char* name;
+        bool installed;
         bool folderWritable;
         TFile file;
         bool beside; // the settings stay beside the program
         bool seeded; // the user's file starts as a copy of the program's
     } cases[] = {
-        {"writable folder, no file", true, NONE, true, false},
-        {"writable folder, broken file", true, BROKEN, true, false},
-        {"read-only folder, writable file", false, GOOD, true, false},
-        {"read-only folder, read-only file", false, GOOD_READ_ONLY, false, true},
-        {"read-only folder, broken file", false, BROKEN, false, false},
-        {"read-only folder, no file", false, NONE, false, false},
+        {"writable folder, no file", false, true, NONE, true, false},
+        {"writable folder, broken file", false, true, BROKEN, true, false},
+        {"installed, writable folder, no file", true, true, NONE, false, false},
+        {"installed, writable folder, writable file", true, true, GOOD, false, true},
+        {"installed, writable folder, broken file", true, true, BROKEN, false, false},
+        // A folder of mode 0555 holds only where the permission bits can be enforced.
+        {"read-only folder, writable file", false, false, GOOD, true, false},
+        {"read-only folder, read-only file", false, false, GOOD_READ_ONLY, false, true},
+        {"read-only folder, broken file", false, false, BROKEN, false, false},
+        {"read-only folder, no file", false, false, NONE, false, false},
+        {"installed, read-only folder, writable file", true, false, GOOD, false, true},
     };
     const QByteArray good =
         QByteArray::fromStdString(DEFAULTS_FILE).replace("192.168.0.222", "10.0.0.7");
     const QByteArray broken = "<Kovalta_Config><Records>5</Records><ServerTCP-IP>10.0.0.7";
     for (const auto& c : cases) {
-        QTemporaryDir program;
+        QTemporaryDir prefix;
         QTemporaryDir config;
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
-        const QString beside = program.path() + QStringLiteral("/Kovalta_Config.xml");
+        const QString program = prefix.path() + QStringLiteral("/bin");
+        ASSERT_TRUE(QDir().mkpath(program));
+        if (c.installed) {
+            const QString entry = prefix.path() + QStringLiteral("/share/applications");
+            ASSERT_TRUE(QDir().mkpath(entry));
+            QFile file(entry + QStringLiteral("/kovalta.desktop"));
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write("[Desktop Entry]\n");
+        }
+        const QString beside = program + QStringLiteral("/Kovalta_Config.xml");
         const QString users = config.path() + QStringLiteral("/Kovalta/Kovalta_Config.xml");
+        const QByteArray written = c.file == BROKEN ? broken : good;
         if (c.file != NONE) {
             QFile file(beside);
             ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-            file.write(c.file == BROKEN ? broken : good);
+            file.write(written);
         }
         if (c.file == GOOD_READ_ONLY)
             QFile::setPermissions(beside, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
         std::optional<ReadOnlyFolder> locked;
         if (!c.folderWritable)
-            locked.emplace(program.path());
+            locked.emplace(program);
         EnforcedPermissions asUser;
         if (!c.folderWritable &&
-            !EnforcedPermissions::HoldInFolder(QFile::encodeName(program.path()).constData()))
+            !EnforcedPermissions::HoldInFolder(QFile::encodeName(program).constData()))
             GTEST_SKIP() << "a read-only folder cannot be made to hold for this process";
 
-        const QString folder = SettingsFolder(program.path());
-        EXPECT_EQ(folder, c.beside ? program.path() : config.path() + QStringLiteral("/Kovalta"))
+        const QString folder = SettingsFolder(program);
+        EXPECT_EQ(folder, c.beside ? program : config.path() + QStringLiteral("/Kovalta"))
             << c.name;
         EXPECT_EQ(QFileInfo::exists(users), c.seeded) << c.name;
         if (c.seeded) {
             EXPECT_EQ(FileText(users), good.toStdString()) << c.name;
         }
-        if (c.file == BROKEN) {
-            EXPECT_EQ(FileText(beside), broken.toStdString()) << c.name; // left as it was
+        if (!c.beside) {
+            const QStringList made = QDir(program).entryList(QDir::Files | QDir::Hidden);
+            EXPECT_EQ(made.join(QLatin1Char(' ')).toStdString(),
+                      c.file == NONE ? "" : "Kovalta_Config.xml")
+                << c.name << ": nothing made beside the program";
+            if (c.file != NONE) {
+                EXPECT_EQ(FileText(beside), written.toStdString()) << c.name; // left as it was
+            }
         }
     }
     qunsetenv("XDG_CONFIG_HOME");

@@ -395,8 +395,9 @@ protected:
     }
     // A block silenced now was last answered up to one pass of the poll set (15 ticks) before,
     // or up to 3 ticks after when its request is in flight: it is stale after 35 to 53 ticks.
-    static constexpr int SurelyFresh = TDravonPort::STALE_AFTER_TICKS - 16;
-    static constexpr int SurelyStale = TDravonPort::STALE_AFTER_TICKS + 4;
+    static constexpr int StaleAfterTicks = 5000 / 100;
+    static constexpr int SurelyFresh = StaleAfterTicks - 16;
+    static constexpr int SurelyStale = StaleAfterTicks + 4;
 
     // The gateway falls silent for the blocks that start at First: Function 3 for registers,
     // 1 for coils. An empty set: it answers every block again.
@@ -477,7 +478,9 @@ TEST_F(StaleLook, SilentCoilsGreyTheLampsAndTheDevicePictures) {
     EXPECT_FALSE(Window.BtSaunaMode->PictureGreyed());
     EXPECT_NE(TextColor(Window.LabelTempSet).rgba(), DimGray);
     Silence({});
-    Rig.Tick(5 * 3 + 1);
+    // The silent block's read may still wait out its second (ten ticks, and one to end its
+    // turn) before the poll set goes round once more.
+    Rig.Tick(11 + 5 * 3 + 1);
     EXPECT_EQ(Window.LampLight1->Shade(), TLamp::LAMP_IN_COLOUR);
     EXPECT_FALSE(Window.BtLight1SS->PictureGreyed());
     EXPECT_EQ(Window.BtLight1SS->ImageList(), Window.ImageListBC);
@@ -698,6 +701,28 @@ TEST_F(TrustedReadings, ACommandIsPendingUntilTheCoilsAreReadBackOrItFails) {
     QTest::mouseClick(Window.BtHeaterSS, Qt::LeftButton);
     Rig.Tick(1);
     EXPECT_FALSE(Window.StatusLabel->text().contains(QStringLiteral("polecenie")));
+}
+
+// The ring ends with the read that shows the output: the coil block's, never the register block
+// that spans the coil's number (registers 40 to 65 hold 42). In the tick the ring ends the lamp
+// shows the light the command switched on, so nothing invites a second press.
+TEST_F(TrustedReadings, TheRingEndsWithTheCoilReadThatShowsTheOutput) {
+    PassTheStartAndOnePollSet();
+    ASSERT_FALSE(Sauna1.ReadTableBIT(BIT_LIGHT2));
+    const auto respond = Rig.Fake->Responder;
+    Rig.Fake->Responder = [this, respond](const QByteArray& Request) {
+        if (FrameFunction(Request) == 6 && FrameWord(Request, 10) == 112) {
+            Sauna1.WriteTableBIT(BIT_LIGHT2, true); // the controller switches the light
+        }
+        return respond(Request);
+    };
+    QTest::mouseClick(Window.BtLight2SS, Qt::LeftButton);
+    for (int tick = 0; tick < 40 && Window.BtLight2SS->Pending(); ++tick) {
+        Rig.Tick(1);
+    }
+    ASSERT_FALSE(Window.BtLight2SS->Pending());
+    EXPECT_EQ(Window.LampLight2->FillKind(), TRectangle::FILL_GRADIENT);
+    EXPECT_TRUE(Window.Port->Sauna->ReadTableBIT(BIT_LIGHT2));
 }
 
 TEST_F(TrustedReadings, TheSaunaPageMarksTheSelectedSauna) {
