@@ -1,12 +1,13 @@
 #pragma once
 // The three-digit seven-segment display of the measured temperature, with the set temperature
-// beside it.
+// beside it. A temperature the selected sauna has not answered shows no value: unlit digits, and
+// dashes for the set temperature.
 
 #include <cstdint>
 
 class QLabel;
+class TDravonPort;
 class TGlyph;
-class TSaunaMX;
 
 class TDisplay {
 public:
@@ -14,10 +15,11 @@ public:
     static constexpr int UNLIT_DIGIT = 10;
 
     TDisplay(TGlyph& LEDDisp1, TGlyph& LEDDisp2, TGlyph& LEDDisp3, QLabel& LabelTempSet,
-             const TSaunaMX& Sauna);
+             const TDravonPort& Port);
 
-    // Shows Val, in tenths of a degree, in whole degrees; the set temperature comes from the
-    // image. A hundreds place of 0, or above 9, shows the unlit digit.
+    // Shows Val, the measured temperature in tenths of a degree, in whole degrees; the set
+    // temperature comes from the port's image. A hundreds place of 0, or above 9, shows the
+    // unlit digit.
     void Disp7Seg(std::int32_t Val);
 
 private:
@@ -26,5 +28,5 @@ private:
     TGlyph& FLEDDisp2;
     TGlyph& FLEDDisp3;
     QLabel& FLabelTempSet;
-    const TSaunaMX& FSauna;
+    const TDravonPort& FPort;
 };

@@ -1,9 +1,11 @@
 #include "KovMainForm.h"
 
+#include "AccessibleLooks.h"
 #include "FormCompletion.h"
 #include "ImageListCatalog.h"
 
 TKovMainForm::TKovMainForm(QWidget* parent) : QWidget(parent) {
+    InstallAccessibleLooks();
     setupUi(this);
     // A fixed panel: caption, system menu and minimise box, never maximised or resized.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |

@@ -26,11 +26,34 @@ QString CaptionText(TSetpointState State) {
     }
     return {};
 }
+
+// The state as a screen reader says it after the value.
+QString SpokenState(TSetpointState State) {
+    switch (State) {
+    case SETPOINT_LOADING:
+        return QStringLiteral(", wczytywanie nastawy");
+    case SETPOINT_FAILED:
+        return QStringLiteral(", nie udało się wczytać nastawy");
+    case SETPOINT_EDITED:
+        return QStringLiteral(", zmiana niezapisana");
+    case SETPOINT_STORING:
+        return QStringLiteral(", zapisywanie");
+    case SETPOINT_LOADED:
+        break;
+    }
+    return {};
+}
+
+bool HasValue(TSetpointState State) {
+    return State != SETPOINT_LOADING && State != SETPOINT_FAILED;
+}
+
 } // namespace
 
-TSetpointPageLook::TSetpointPageLook(QLabel* Value, QLabel* Max, QLabel* Min)
+TSetpointPageLook::TSetpointPageLook(QLabel* Value, QLabel* Max, QLabel* Min,
+                                     std::vector<QWidget*> Controls)
     : FValue(Value), FMax(Max), FMin(Min), FCaption(new TFitLabel(Value->parentWidget())),
-      FValueColour(TextColor(Value)), FLimitColour(TextColor(Max)) {
+      FControls(std::move(Controls)), FValueColour(TextColor(Value)), FLimitColour(TextColor(Max)) {
     FCaption->setObjectName(Value->objectName() + QStringLiteral("State"));
     FCaption->setGeometry(CAPTION_BOX);
     FCaption->setAlignment(Qt::AlignCenter);
@@ -39,10 +62,12 @@ TSetpointPageLook::TSetpointPageLook(QLabel* Value, QLabel* Max, QLabel* Min)
     font.setBold(true);
     FCaption->setFont(font);
     FCaption->show();
+    Show(SETPOINT_LOADING);
 }
 
 void TSetpointPageLook::Show(TSetpointState State) {
-    const bool real = State != SETPOINT_LOADING && State != SETPOINT_FAILED;
+    FState = State;
+    const bool real = HasValue(State);
     const QColor grey = QColor::fromRgba(StatusColours::DimGray);
     const QColor orange = QColor::fromRgba(StatusColours::Orange);
     const QColor value = !real ? grey : State == SETPOINT_LOADED ? FValueColour : orange;
@@ -53,4 +78,22 @@ void TSetpointPageLook::Show(TSetpointState State) {
                            : real                   ? orange
                                                     : grey);
     FCaption->setText(CaptionText(State));
+    for (QWidget* control : FControls) {
+        control->setEnabled(real);
+    }
+    if (real && FFocusWaiting) {
+        if (FFocusWaiting->hasFocus() && !FControls.empty()) {
+            FControls.front()->setFocus(Qt::ShortcutFocusReason);
+        }
+        FFocusWaiting = nullptr;
+    }
+}
+
+void TSetpointPageLook::FocusWhenLoaded(QWidget* Waiting) {
+    FFocusWaiting = Waiting;
+}
+
+QString TSetpointPageLook::ValueName(const QString& What) const {
+    const QString value = HasValue(FState) ? QStringLiteral(" ") + FValue->text() : QString();
+    return What + value + SpokenState(FState);
 }

@@ -6,15 +6,29 @@
 #include "StatusColours.h"
 #include "TControlEffect.h"
 #include "TGlyph.h"
+#include "TLamp.h"
 #include "TPie.h"
-#include "TRectangle.h"
 #include "TStyledButton.h"
 #include "TextColor.h"
 
 #include <QLabel>
 
 namespace {
-constexpr qreal STALE_OPACITY = 0.5;
+
+constexpr qreal OLD_OPACITY = 0.5;
+
+TLamp::TLampShade LampShade(TReadingAge Age) {
+    switch (Age) {
+    case READING_UNKNOWN:
+        return TLamp::LAMP_BLANK;
+    case READING_OLD:
+        return TLamp::LAMP_IN_GREY;
+    case READING_LIVE:
+        break;
+    }
+    return TLamp::LAMP_IN_COLOUR;
+}
+
 } // namespace
 
 TStaleLook::TStaleLook(TKovMainForm& Form)
@@ -31,16 +45,20 @@ TStaleLook::TStaleLook(TKovMainForm& Form)
 
 void TStaleLook::Show(const TDravonPort& Port) {
     for (const TLabelReading& reading : FLabels) {
-        SetTextColor(reading.Label, Port.StaleREG(reading.Reg)
-                                        ? QColor::fromRgba(StatusColours::DimGray)
-                                        : reading.LayoutColour);
+        SetTextColor(reading.Label, Port.AgeREG(reading.Reg) == READING_LIVE
+                                        ? reading.LayoutColour
+                                        : QColor::fromRgba(StatusColours::DimGray));
     }
-    ShowDigits(Port.StaleREG(REG_TEMP_ACT));
-    ShowOpacity(FForm.PieWorkTimer,
-                Port.StaleREG(REG_WORK_TIMER) || Port.StaleREG(REG_WORK_TIME_SET));
+    ShowDigits(Port.AgeREG(REG_TEMP_ACT) == READING_LIVE);
+    ShowOpacity(FForm.PieWorkTimer, Port.AgeREG(REG_WORK_TIMER) == READING_LIVE &&
+                                        Port.AgeREG(REG_WORK_TIME_SET) == READING_LIVE);
+    ShowOutputs(Port);
+}
+
+void TStaleLook::ShowOutputs(const TDravonPort& Port) {
     const struct {
         int Coil;
-        TRectangle* Lamp;
+        TLamp* Lamp;
         TStyledButton* Button;
     } outputs[] = {
         {BIT_HEATER, FForm.LampHeater, FForm.BtHeaterSS},
@@ -49,27 +67,27 @@ void TStaleLook::Show(const TDravonPort& Port) {
         {BIT_VENT, FForm.LampVent, FForm.BtVentSS},
         {BIT_AROMA, FForm.LampAroma, FForm.BtAromaSS},
     };
-    const bool heatModeStale = Port.StaleREG(REG_HEAT_MODE);
+    const bool heatModeLive = Port.AgeREG(REG_HEAT_MODE) == READING_LIVE;
     for (const auto& output : outputs) {
-        const bool stale = Port.StaleBIT(output.Coil);
-        ShowOpacity(output.Lamp, stale);
+        const TReadingAge age = Port.AgeBIT(output.Coil);
+        output.Lamp->SetShade(LampShade(age));
         // The heater's picture also shows the heating mode.
-        const bool pictureStale = stale || (output.Coil == BIT_HEATER && heatModeStale);
-        output.Button->SetPictureOpacity(pictureStale ? STALE_OPACITY : 1.0);
+        const bool pictureLive = age == READING_LIVE && (output.Coil != BIT_HEATER || heatModeLive);
+        output.Button->SetPictureGreyed(!pictureLive);
     }
-    FForm.BtSaunaMode->SetPictureOpacity(heatModeStale ? STALE_OPACITY : 1.0);
+    FForm.BtSaunaMode->SetPictureGreyed(!heatModeLive);
 }
 
-void TStaleLook::ShowDigits(bool Stale) {
-    const QColor tint = Stale ? QColor::fromRgba(StatusColours::DimGray) : QColor();
+void TStaleLook::ShowDigits(bool Live) {
+    const QColor tint = Live ? QColor() : QColor::fromRgba(StatusColours::DimGray);
     for (TGlyph* digit : FDigits) {
         digit->SetTint(tint);
     }
 }
 
 // Through the control's effect layer, made only once a control is first dimmed.
-void TStaleLook::ShowOpacity(QWidget* Widget, bool Stale) {
-    if (Stale || Widget->graphicsEffect()) {
-        ControlEffect(Widget)->SetSourceOpacity(Stale ? STALE_OPACITY : 1.0);
+void TStaleLook::ShowOpacity(QWidget* Widget, bool Live) {
+    if (!Live || Widget->graphicsEffect()) {
+        ControlEffect(Widget)->SetSourceOpacity(Live ? 1.0 : OLD_OPACITY);
     }
 }

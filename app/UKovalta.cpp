@@ -39,6 +39,9 @@ QString TwoDigits(std::int32_t Val) {
     return (Val < 10 ? QStringLiteral("0") : QString()) + QString::number(Val);
 }
 
+// A time not known: dashes in place of the hours and minutes.
+const QString UNKNOWN_TIME = QStringLiteral("--:--");
+
 // The work-time dial's sweep: elapsed over set time, in whole degrees, 0 without a set time.
 double DialAngle(std::int32_t WorkTimer, std::int32_t WorkTimeSet) {
     return WorkTimeSet > 0 ? (WorkTimer * 360) / WorkTimeSet : 0;
@@ -68,12 +71,15 @@ void TKovMainNavigation::FormCreate(const QString& SettingsDir,
     TabControl->setCurrentIndex(0);
     Port = std::make_unique<TDravonPort>(std::move(Client));
     // The display draws from the port's image, so it comes after the port.
-    Display =
-        std::make_unique<TDisplay>(*LEDDisp1, *LEDDisp2, *LEDDisp3, *LabelTempSet, *Port->Sauna);
+    Display = std::make_unique<TDisplay>(*LEDDisp1, *LEDDisp2, *LEDDisp3, *LabelTempSet, *Port);
     StaleLook = std::make_unique<TStaleLook>(*this);
     SetUpEditing();
-    FTempLook = std::make_unique<TSetpointPageLook>(LabSetTemp, LabSetTempMax, LabSetTempMin);
-    FTimeLook = std::make_unique<TSetpointPageLook>(LabSetTime, LabSetTimeMax, LabSetTimeMin);
+    FTempLook = std::make_unique<TSetpointPageLook>(
+        LabSetTemp, LabSetTempMax, LabSetTempMin,
+        std::vector<QWidget*>{BtSetTempUp, BtSetTempDn, BtSetTempWrite, ScBarSetTemp});
+    FTimeLook = std::make_unique<TSetpointPageLook>(
+        LabSetTime, LabSetTimeMax, LabSetTimeMin,
+        std::vector<QWidget*>{BtSetTimeUp, BtSetTimeDn, BtSetTimeWrite, ScBarSetTime});
     DeclareSettings(SettingsDir);
     Config->OpenFile(QString());
     ShowSettings();
@@ -87,13 +93,15 @@ void TKovMainNavigation::FormCreate(const QString& SettingsDir,
     SpaceBottomBar();
     MarkSelectedSauna();
     ShowLockedLook();
-    // The layout's values are no readings: stale until the controller answers.
-    StaleLook->Show(*Port);
-    SetUpKeyboard();
     for (TStyledButton* button :
          {BtAromaSS, BtVentSS, BtLight1SS, BtLight2SS, BtHeaterSS, BtSaunaMode}) {
         button->SetImageList(ImageListBR);
     }
+    SetUpKeyboard();
+    FAssistiveTechnology =
+        std::make_unique<TAssistiveTechnology>([this] { ShowAccessibleValues(); });
+    // The layout's values are no readings: nothing is known until the controller answers.
+    ShowReadings();
     Port->Start();
 }
 
@@ -176,6 +184,27 @@ void TKovMainNavigation::PortTrans(TPortStatus State) {
     ShowLinkIndicators(State);
     PortError(Port->Status(), Port->ErrorCode());
     ShowTxRx(State);
+    ShowReadings();
+}
+
+// The readings are drawn again only when what they are drawn from has changed: most ticks
+// change nothing of it. A screen reader's names follow every tick while one listens, as they
+// also name the status line and the setpoint pages.
+void TKovMainNavigation::ShowReadings() {
+    const TReadingsSnapshot now = TReadingsSnapshot::Of(*Port);
+    if (FReadingsShown != now) {
+        FReadingsShown = now;
+        DrawReadings();
+    }
+    if (FAssistiveTechnology->Active()) {
+        ShowAccessibleValues();
+    }
+}
+
+// The selected sauna's readings as the image holds them, each by how it stands: live, old
+// (greyed) or unknown (no value shown). The image itself is never cleared. Everything drawn here
+// comes from what TReadingsSnapshot holds.
+void TKovMainNavigation::DrawReadings() {
     const TSaunaMX& sauna = *Port->Sauna;
     Display->Disp7Seg(sauna.ReadTableREG(REG_TEMP_ACT));
     ShowWorkTime();
@@ -185,11 +214,9 @@ void TKovMainNavigation::PortTrans(TPortStatus State) {
     BtVentSS->setEnabled(sauna.ReadTableREG(REG_VENT_AVAIL) != 0);
     BtSaunaMode->setEnabled(sauna.SaunaConfigType() != 0);
     ShowHeatingMode();
-    LabConType->setText(ControllerModelText(sauna.ReadTableREG(REG_CONTROLLER_TYPE)));
-    LabConVersion->setText(FirmwareVersionText(sauna.ReadTableREG(REG_FIRMWARE_VERSION)));
+    ShowControllerInfo();
     LabSaunaAddr->setText(QStringLiteral("Sauna ") + QString::number(Port->SlaveAddr()));
     StaleLook->Show(*Port);
-    ShowAccessibleValues();
 }
 
 // A stray response leaves the line showing the last failure it showed.
@@ -271,14 +298,19 @@ void TKovMainNavigation::ShowTxRx(TPortStatus State) {
     }
 }
 
+// An unknown time shows dashes, and the dial stays empty unless both times are known.
 void TKovMainNavigation::ShowWorkTime() {
     const std::int32_t timer = Port->Sauna->ReadTableREG(REG_WORK_TIMER);
     const std::int32_t timeSet = Port->Sauna->ReadTableREG(REG_WORK_TIME_SET);
-    LabWorkTimer->setText(MinutesToStr(timer));
-    LabSetWorkTime->setText(MinutesToStr(timeSet));
-    PieWorkTimer->SetEndAngle(DialAngle(timer, timeSet));
+    const bool timerKnown = Port->AgeREG(REG_WORK_TIMER) != READING_UNKNOWN;
+    const bool timeSetKnown = Port->AgeREG(REG_WORK_TIME_SET) != READING_UNKNOWN;
+    LabWorkTimer->setText(timerKnown ? MinutesToStr(timer) : UNKNOWN_TIME);
+    LabSetWorkTime->setText(timeSetKnown ? MinutesToStr(timeSet) : UNKNOWN_TIME);
+    PieWorkTimer->SetEndAngle(timerKnown && timeSetKnown ? DialAngle(timer, timeSet) : 0);
 }
 
+// The lamps follow the coils as the image holds them; the stale look shows how far they can be
+// trusted. A picture shows the on-look only while its output is on and live.
 void TKovMainNavigation::ShowOutputs() {
     struct TOutput {
         int Coil;
@@ -291,21 +323,34 @@ void TKovMainNavigation::ShowOutputs() {
         {BIT_AROMA, LampAroma, BtAromaSS},
     };
     for (const TOutput& output : outputs) {
-        if (Port->Sauna->ReadTableBIT(output.Coil)) {
+        const bool on = Port->Sauna->ReadTableBIT(output.Coil);
+        if (on) {
             output.Lamp->SetFillKind(TRectangle::FILL_GRADIENT);
-            output.Button->SetImageList(ImageListBC);
         } else {
             output.Lamp->SetFillKind(TRectangle::FILL_SOLID);
             output.Lamp->SetFillColor(QColor::fromRgba(StatusColours::Transparent));
-            output.Button->SetImageList(ImageListBR);
         }
+        const bool live = Port->AgeBIT(output.Coil) == READING_LIVE;
+        output.Button->SetImageList(on && live ? ImageListBC : ImageListBR);
     }
 }
 
-// The heating mode picks one of the four heater pictures; any other mode shows none.
+// The heating mode picks one of the four heater pictures; any other mode, or one not known,
+// shows none.
 void TKovMainNavigation::ShowHeatingMode() {
     const std::int32_t mode = Port->Sauna->ReadTableREG(REG_HEAT_MODE);
-    const int index = mode >= HEAT_MODE_FIRST && mode <= HEAT_MODE_LAST ? mode : -1;
+    const bool known = Port->AgeREG(REG_HEAT_MODE) != READING_UNKNOWN;
+    const int index = known && mode >= HEAT_MODE_FIRST && mode <= HEAT_MODE_LAST ? mode : -1;
     BtSaunaMode->SetImageIndex(index);
     BtHeaterSS->SetImageIndex(index);
+}
+
+void TKovMainNavigation::ShowControllerInfo() {
+    const TSaunaMX& sauna = *Port->Sauna;
+    LabConType->setText(Port->AgeREG(REG_CONTROLLER_TYPE) != READING_UNKNOWN
+                            ? ControllerModelText(sauna.ReadTableREG(REG_CONTROLLER_TYPE))
+                            : QStringLiteral("--"));
+    LabConVersion->setText(Port->AgeREG(REG_FIRMWARE_VERSION) != READING_UNKNOWN
+                               ? FirmwareVersionText(sauna.ReadTableREG(REG_FIRMWARE_VERSION))
+                               : QStringLiteral("-.--"));
 }

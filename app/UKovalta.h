@@ -5,12 +5,14 @@
 // (UKovaltaCommands.cpp); link control and the settings page (UKovaltaLink.cpp); setpoint
 // editing through the controller's edit block (UKovaltaEditing.cpp).
 
+#include "AssistiveTechnology.h"
 #include "Display.h"
 #include "DravonRTU.h"
 #include "EditBlockQueue.h"
 #include "KovMainForm.h"
 #include "KovUni.h"
 #include "PendingCommands.h"
+#include "ReadingsSnapshot.h"
 #include "SaunaREG.h"
 #include "SetpointPageLook.h"
 #include "StaleLook.h"
@@ -120,6 +122,7 @@ private:
     bool Editable(const TSetpointPage& Page) const;
 
     void SetUpKeyboard();
+    bool FocusPage();
     void NameControls();
     void ShowAccessibleValues();
 
@@ -129,9 +132,12 @@ private:
     void ShowLockedLook();
     void ShowLinkIndicators(TPortStatus State);
     void ShowTxRx(TPortStatus State);
+    void ShowReadings();
+    void DrawReadings();
     void ShowWorkTime();
     void ShowOutputs();
     void ShowHeatingMode();
+    void ShowControllerInfo();
 
     // One opening of a setpoint page: the sauna it was opened for, how far the controller has
     // loaded the setpoint, and the operator's edit. Only this opening's load touches the page.
@@ -170,4 +176,8 @@ private:
     // Where each page last put its bar: a bar moved while its page takes no edit goes back there.
     double FTempBarShown = 0;
     double FTimeBarShown = 0;
+    // The readings' names with their values are made only while a screen reader listens.
+    std::unique_ptr<TAssistiveTechnology> FAssistiveTechnology;
+    // What the readings on screen were drawn from; none before the first drawing.
+    std::optional<TReadingsSnapshot> FReadingsShown;
 };

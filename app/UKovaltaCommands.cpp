@@ -86,29 +86,29 @@ void TKovMainNavigation::BtSaunaSelectClick(QObject* Sender) {
     const auto address = static_cast<std::uint8_t>(TagOf(Sender) & 0xFF);
     const bool same = address == Port->SlaveAddr();
     Port->SetSlaveAddr(address);
-    // A click on the button toggled it; the chosen sauna's stays held in.
     MarkSelectedSauna();
     if (same) {
         return;
     }
     Port->Sockets->SetAddress(address);
     // Nothing on screen is the new sauna's until it has answered.
-    LabSaunaAddr->setText(QStringLiteral("Sauna ") + QString::number(address));
-    StaleLook->Show(*Port);
+    ShowReadings();
     ReloadOpenPage();
 }
 
-// The sauna page shows the chosen sauna's button held in, lit in amber on a bronze face.
+// The sauna page shows the chosen sauna's button held in, lit in amber on a bronze face. The
+// buttons are one group of choices: holding one in releases the one held before.
 void TKovMainNavigation::MarkSelectedSauna() {
     constexpr QRgb SELECTED_FACE = 0xFF6B4A1E;
     constexpr QRgb SELECTED_TEXT = 0xFFFFD27F;
     for (QPushButton* button : {BtSelectSauna1, BtSelectSauna2, BtSelectSauna3, Button1}) {
         const bool selected = TagOf(button) == Port->SlaveAddr();
-        if (!button->isCheckable()) {
-            button->setCheckable(true);
+        if (!button->property("LayoutPalette").isValid()) {
             button->setProperty("LayoutPalette", button->palette());
         }
-        button->setChecked(selected);
+        if (selected) {
+            button->setChecked(true);
+        }
         QPalette palette = button->property("LayoutPalette").value<QPalette>();
         if (selected) {
             palette.setColor(QPalette::Button, QColor::fromRgba(SELECTED_FACE));

@@ -1,7 +1,8 @@
 # Sourced by scripts/test, scripts/fuzz, scripts/demo and scripts/package: installs what the
 # build, the tests, the fuzz targets (clang with libFuzzer and the sanitizer runtimes), the demo
 # and the package (Debian's build flags and library dependencies, lintian, the AppStream
-# validator) need.
+# validator) need; the screen reader's checks need a D-Bus session, the accessibility bus and an
+# AT-SPI client.
 # Quick when everything is there: apt-get runs only for packages that are missing.
 
 KOV_PACKAGES=(
@@ -14,6 +15,7 @@ KOV_PACKAGES=(
   xvfb xauth xdotool imagemagick
   desktop-file-utils
   dpkg-dev lintian appstream
+  dbus-daemon dbus-bin at-spi2-core python3-pyatspi gir1.2-atspi-2.0 libqt6dbus6
 )
 
 kov_install_packages() {

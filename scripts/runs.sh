@@ -1,5 +1,6 @@
-# Sourced by scripts/demo, scripts/bench and scripts/soak: runs the built panel against the
-# gateway simulator on loopback. Every process started here is remembered and ended by
+# Sourced by scripts/demo, scripts/bench, scripts/soak and tests/with_screen_reader_bus.sh: runs
+# the built panel against the gateway simulator on loopback, on a virtual display, with a screen
+# reader's accessibility bus when asked. Every process started here is remembered and ended by
 # kov_stop_all, last started first. The panel reads its settings beside its executable, so each
 # run gets a copy of the program in a directory of its own whose settings file points at the
 # simulator on 127.0.0.1; the panel never sees its default gateway address.
@@ -96,10 +97,46 @@ kov_start_display() {
   return 1
 }
 
-# kov_cpu_ticks PID: the process's user and system time together, in clock ticks.
-kov_cpu_ticks() {
-  # The command name in field 2 may hold blanks; the fields after it are counted from its ')'.
-  sed 's/.*) //' "/proc/$1/stat" | awk '{ print $12 + $13 }'
+# kov_start_accessibility_bus WORK: a private D-Bus session (its address in WORK/bus) with the
+# accessibility bus of at-spi-bus-launcher on it, enabled as a screen reader enables it
+# (org.a11y.Status IsEnabled and ScreenReaderEnabled), so that a Qt program started afterwards on
+# the X11 platform serves it; sets DBUS_SESSION_BUS_ADDRESS, and XDG_RUNTIME_DIR to a folder of
+# WORK's, where the buses' sockets go, apart from any other run's.
+kov_start_accessibility_bus() {
+  local addressFile=$1/bus
+  : >"$addressFile"
+  export XDG_RUNTIME_DIR=$1/runtime
+  mkdir -m 700 -p "$XDG_RUNTIME_DIR"
+  dbus-daemon --session --nofork --nopidfile --print-address=3 3>"$addressFile" 2>/dev/null &
+  KOV_PIDS+=($!)
+  local _
+  for _ in $(seq 100); do
+    [ -s "$addressFile" ] && break
+    sleep 0.1
+  done
+  [ -s "$addressFile" ] || { echo "the D-Bus session did not start" >&2; return 1; }
+  DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$addressFile")
+  export DBUS_SESSION_BUS_ADDRESS
+  /usr/libexec/at-spi-bus-launcher >/dev/null 2>&1 &
+  KOV_PIDS+=($!)
+  for _ in $(seq 100); do
+    dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus \
+      org.a11y.Bus.GetAddress >/dev/null 2>&1 && break
+    sleep 0.1
+  done
+  local property
+  for property in IsEnabled ScreenReaderEnabled; do
+    dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus \
+      org.freedesktop.DBus.Properties.Set string:org.a11y.Status "string:$property" \
+      variant:boolean:true >/dev/null || { echo "the accessibility bus did not start" >&2; return 1; }
+  done
+}
+
+# kov_cpu_ns PID: the CPU time of the process's threads so far, in nanoseconds, from the
+# scheduler's own count (/proc/PID/task/*/schedstat): a figure of half a percent of a core moves
+# by a fraction of a per cent between two runs, where clock ticks of 10 ms would move it by three.
+kov_cpu_ns() {
+  cat /proc/"$1"/task/*/schedstat | awk '{ ns += $1 } END { printf "%d\n", ns }'
 }
 
 # kov_status_kib PID FIELD: a figure of /proc/PID/status in KiB (VmHWM, VmRSS, ...).

@@ -2,6 +2,8 @@
 
 #include "ModbusReplies.h"
 #include "SaunaREG.h"
+#include "TScrollBar.h"
+#include "TStyledButton.h"
 
 namespace {
 
@@ -73,4 +75,17 @@ int LinkedWindow::Answered(std::uint8_t Function, std::int32_t First, std::int32
 bool LinkedWindow::TickUntilAnswered(std::uint8_t Function, std::int32_t First, std::int32_t Word) {
     const int before = Answered(Function, First, Word);
     return TickUntil([&] { return Answered(Function, First, Word) > before; });
+}
+
+bool LinkedWindow::OpenLoadedSetpointPage(int Page) {
+    const bool temp = Page == 1;
+    Controller.WriteTableREG(REG_EDIT_VALUE,
+                             Controller.ReadTableREG(temp ? REG_TEMP_SET : REG_WORK_TIME_SET));
+    Controller.WriteTableREG(REG_EDIT_MIN, temp ? 400 : 30);
+    Controller.WriteTableREG(REG_EDIT_MAX, temp ? 1100 : 630);
+    Controller.WriteTableREG(REG_EDIT_STEP, 10);
+    TKovMainNavigation& window = Window();
+    (temp ? window.BtSelTabTemp : window.BtSelTabTime)->click();
+    const QWidget* bar = temp ? static_cast<QWidget*>(window.ScBarSetTemp) : window.ScBarSetTime;
+    return TickUntil([bar] { return bar->isEnabled(); });
 }

@@ -33,6 +33,11 @@ public:
     int CountRequests(std::uint8_t Function, std::int32_t First, std::int32_t Word = -1) const;
     // Runs ticks until one more request of this kind has been answered.
     bool TickUntilAnswered(std::uint8_t Function, std::int32_t First, std::int32_t Word = -1);
+    // Opens the temperature (Page 1) or work-time (Page 2) page through its bottom-bar button,
+    // with the controller's edit block holding the page's setpoint (within 40 to 110 degrees or
+    // 00:30 to 10:30, in steps of a degree or ten minutes), and runs ticks until the page has
+    // loaded it, so that its buttons and bar act. Whether they do.
+    bool OpenLoadedSetpointPage(int Page);
 
     TKovMainNavigation& Window() { return *Rig.Window; }
     TSaunaMX& Image() { return Rig.Sauna(); }

@@ -1,11 +1,14 @@
 // The panel from the keyboard and through a screen reader, on the real window and the scripted
 // gateway: Tab reaches every control that acts, Space and Enter press the focused button, F1 to
-// F5 open the pages, Up, Down and Enter step and store on a setpoint page, and every control
-// and reading has a Polish accessible name with its value or state.
+// F5 open the pages, Up, Down and Enter step and store on a setpoint page, the focus mark shows
+// only once the keyboard is used, and every control and reading has a Polish accessible name
+// with its value or state.
 #include "LinkedWindow.h"
 
 #include "FitToScreen.h"
+#include "FocusRing.h"
 #include "QtPrinters.h"
+#include "ScreenReaderOn.h"
 #include "TStyledButton.h"
 
 #include <QAccessible>
@@ -69,27 +72,37 @@ TEST_F(Keyboard, TabReachesEveryActingControlOfThePageShownAndTheBottomBar) {
     const std::vector<QWidget*> bottomBar{Window.BtSelTabMain, Window.BtSelTabTemp,
                                           Window.BtSelTabTime, Window.BtSelTabParam,
                                           Window.BtSelTabSettings};
+    // The setpoint pages' controls act once their page has loaded the setpoint.
     const struct {
         Qt::Key Opens;
         std::vector<QWidget*> Controls;
+        int SetpointPage;
     } pages[] = {
         {Qt::Key_F1,
          {Window.BtAromaSS, Window.BtVentSS, Window.BtLight2SS, Window.BtLight1SS,
-          Window.BtHeaterSS, Window.BtSaunaMode}},
+          Window.BtHeaterSS, Window.BtSaunaMode},
+         0},
         {Qt::Key_F2,
-         {Window.BtSetTempUp, Window.BtSetTempDn, Window.BtSetTempWrite, Window.ScBarSetTemp}},
+         {Window.BtSetTempUp, Window.BtSetTempDn, Window.BtSetTempWrite, Window.ScBarSetTemp},
+         1},
         {Qt::Key_F3,
-         {Window.BtSetTimeUp, Window.BtSetTimeDn, Window.BtSetTimeWrite, Window.ScBarSetTime}},
-        {Qt::Key_F4,
-         {Window.BtSelectSauna1, Window.BtSelectSauna2, Window.BtSelectSauna3, Window.Button1}},
+         {Window.BtSetTimeUp, Window.BtSetTimeDn, Window.BtSetTimeWrite, Window.ScBarSetTime},
+         2},
+        // The sauna buttons are one radio group: one stop, at the chosen sauna.
+        {Qt::Key_F4, {Window.BtSelectSauna1}, 0},
         // The address and port are locked while the link runs.
         {Qt::Key_F5,
          {Window.CheckBoxIPConst, Window.CheckBoxIPAuto, Window.CheckBoxConnectAuto,
-          Window.BtWiFiConnect}},
+          Window.BtWiFiConnect},
+         0},
     };
     for (const auto& page : pages) {
         Key(page.Opens);
+        if (page.SetpointPage != 0) {
+            ASSERT_TRUE(Link.OpenLoadedSetpointPage(page.SetpointPage));
+        }
         const std::set<QWidget*> reached = TabRound();
+        EXPECT_FALSE(reached.count(&Window)); // the window is no stop of its own
         for (QWidget* control : page.Controls) {
             EXPECT_TRUE(reached.count(control)) << control->objectName().toStdString();
         }
@@ -106,6 +119,27 @@ TEST_F(Keyboard, FunctionKeysOpenTheFivePages) {
         Key(key);
         EXPECT_EQ(Window.TabControl->currentIndex(), page) << page;
     }
+}
+
+// In the sauna buttons' group the arrow keys move and choose, as in any group of radio buttons.
+TEST_F(Keyboard, ArrowKeysChooseASaunaInTheGroup) {
+    Key(Qt::Key_F4);
+    ASSERT_EQ(QApplication::focusWidget(), Window.BtSelectSauna1);
+    const std::pair<Qt::Key, QPushButton*> moves[] = {{Qt::Key_Down, Window.BtSelectSauna2},
+                                                      {Qt::Key_Down, Window.BtSelectSauna3},
+                                                      {Qt::Key_Up, Window.BtSelectSauna2}};
+    for (const auto& [key, chosen] : moves) {
+        Key(key);
+        EXPECT_EQ(QApplication::focusWidget(), chosen);
+        EXPECT_TRUE(chosen->isChecked());
+        EXPECT_EQ(Window.Port->SlaveAddr(), chosen->property("Tag").toInt());
+    }
+    int checked = 0;
+    for (QPushButton* sauna :
+         {Window.BtSelectSauna1, Window.BtSelectSauna2, Window.BtSelectSauna3, Window.Button1}) {
+        checked += sauna->isChecked() ? 1 : 0;
+    }
+    EXPECT_EQ(checked, 1);
 }
 
 // On the temperature page Up steps by the controller's step and Enter stores, on the wire; on
@@ -136,9 +170,11 @@ TEST_F(Keyboard, KeysStepStoreAndPressButtons) {
     EXPECT_EQ(Link.CountRequests(WRITE_REGISTER, 2, 111), 2);
 }
 
-// Until Tab is pressed the window holds the focus, so no control wears a focus frame.
-TEST_F(Keyboard, AMouseClickLeavesNoFocus) {
-    EXPECT_EQ(QApplication::focusWidget(), &Window);
+// A click gives no control the focus, and until the keyboard moves the focus no control wears a
+// focus mark, neither the panel's ring nor the platform's frame: the window's first control
+// holds the focus unmarked. The first Tab shows the ring.
+TEST_F(Keyboard, AMouseOperatorSeesNoFocusMark) {
+    EXPECT_EQ(Window.focusPolicy(), Qt::NoFocus);
     QTest::mouseClick(Window.BtLight1SS, Qt::LeftButton);
     QTest::mouseClick(Window.BtSelTabParam, Qt::LeftButton);
     QTest::mouseClick(Window.BtSelectSauna2, Qt::LeftButton);
@@ -147,11 +183,18 @@ TEST_F(Keyboard, AMouseClickLeavesNoFocus) {
           static_cast<QWidget*>(Window.BtSelectSauna2)}) {
         EXPECT_FALSE(clicked->hasFocus()) << clicked->objectName().toStdString();
     }
-    EXPECT_EQ(QApplication::focusWidget(), &Window);
+    QWidget* focused = QApplication::focusWidget();
+    ASSERT_NE(focused, nullptr);
+    EXPECT_FALSE(ShowsFocusRing(focused)) << focused->objectName().toStdString();
+    EXPECT_FALSE(Window.testAttribute(Qt::WA_KeyboardFocusChange));
+    Key(Qt::Key_Tab);
+    ASSERT_NE(QApplication::focusWidget(), nullptr);
+    EXPECT_TRUE(ShowsFocusRing(QApplication::focusWidget()));
 }
 
 // The heating sauna of the scripted gateway: 85.3 degrees of 90, heater and light 1 on.
 TEST_F(Keyboard, ReadingsAndOutputsHaveTheirValuesInTheirNames) {
+    const TScreenReaderOn screenReader;
     EXPECT_EQ(AccessibleName(Window.Rectangle7LED), QString::fromUtf8("Temperatura 85 \u00B0C"));
     EXPECT_EQ(AccessibleName(Window.LabelTempSet),
               QString::fromUtf8("Temperatura zadana 90\u00B0C"));

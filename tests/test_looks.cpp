@@ -25,6 +25,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -310,23 +312,36 @@ TEST_F(DeviceButton, ADisabledButtonIsDimmedAndKeepsItsOpacity) {
     EXPECT_EQ(LampPixel(), qRgb(255, 255, 255));
 }
 
-// The stale look dims a button's picture alone: the face and the lamp keep their look, and the
-// button's own opacity stays free for the press feedback.
-TEST_F(DeviceButton, PictureOpacityDimsThePictureAlone) {
+// A greyed picture shows no colour, neither the on-look's nor the off-look's: the face and the
+// lamp keep their look, and the button's own opacity stays free for the press feedback.
+TEST_F(DeviceButton, AGreyedPictureLosesItsColourAlone) {
     QObject owner;
     Button->SetFaceList(CreateImageList(ImageLists::Bt, &owner));
     Button->SetImageList(CreateImageList(ImageLists::BC, &owner));
     Button->SetImageIndex(4);
     const QRect picture(20 + 96, 15 + 14, 60, 60);
     const QImage full = Render(Page);
-    Button->SetPictureOpacity(0.5);
-    EXPECT_EQ(Button->PictureOpacity(), 0.5);
+    const auto colourful = [](const QImage& image) {
+        int most = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                const QRgb pixel = image.pixel(x, y);
+                most = std::max(most, std::max({qRed(pixel), qGreen(pixel), qBlue(pixel)}) -
+                                          std::min({qRed(pixel), qGreen(pixel), qBlue(pixel)}));
+            }
+        }
+        return most;
+    };
+    ASSERT_GT(colourful(full.copy(picture)), 100); // the yellow bulb
+    Button->SetPictureGreyed(true);
+    EXPECT_TRUE(Button->PictureGreyed());
     EXPECT_EQ(Button->Opacity(), 1.0);
-    const QImage dimmed = Render(Page);
-    EXPECT_LT(Brightest(dimmed.copy(picture)), Brightest(full.copy(picture)) * 3 / 4);
-    EXPECT_EQ(dimmed.pixel(20 + 20, 15 + 15), full.pixel(20 + 20, 15 + 15)); // the lamp
-    EXPECT_EQ(dimmed.pixel(20 + 60, 15 + 70), full.pixel(20 + 60, 15 + 70)); // the face
-    Button->SetPictureOpacity(1.0);
+    const QImage greyed = Render(Page);
+    EXPECT_LT(colourful(greyed.copy(picture)), 8);
+    EXPECT_GT(Brightest(greyed.copy(picture)), 0x40) << "the picture still shows";
+    EXPECT_EQ(greyed.pixel(20 + 20, 15 + 15), full.pixel(20 + 20, 15 + 15)); // the lamp
+    EXPECT_EQ(greyed.pixel(20 + 60, 15 + 70), full.pixel(20 + 60, 15 + 70)); // the face
+    Button->SetPictureGreyed(false);
     EXPECT_EQ(Render(Page), full);
 }
 
@@ -370,6 +385,48 @@ TEST(Lamps, AnUnlitLampIsDarkRedGlassWithRoundedCornersNotAnEmptyBox) {
     const QRgb on = Render(face, 1.0, faceColour).pixel(8 + 15, 8 + 7);
     EXPECT_GT(qRed(on), 0xE0);
     EXPECT_GT(qGreen(on), 0x80);
+}
+
+// A lamp in grey keeps lit and unlit apart without colour; a blank lamp is neither: neutral
+// glass with a dash across, the same whatever its fill.
+TEST(Lamps, InGreyLitAndUnlitStayApartAndABlankLampIsNeither) {
+    const QColor faceColour(0x2B, 0x2B, 0x2B);
+    QWidget face;
+    face.resize(46, 31);
+    auto* lamp = new TLamp(&face);
+    lamp->setGeometry(8, 8, 30, 15);
+    QLinearGradient lit(0, 0, 0, 1);
+    lit.setCoordinateMode(QGradient::ObjectBoundingMode);
+    lit.setStops({{0.0, QColor(0xE6, 0x1C, 0x1C)},
+                  {0.4627, QColor(0xF5, 0xA6, 0xA6)},
+                  {1.0, QColor(0xDC, 0x11, 0x11)}});
+    lamp->SetFillGradient(lit);
+    lamp->SetFillColor(Qt::transparent);
+    const QPoint middle(8 + 15, 8 + 7);
+    const QPoint band(8 + 6, 8 + 7);
+    const auto render = [&](TRectangle::TFillKind Kind, TLamp::TLampShade Shade) {
+        lamp->SetFillKind(Kind);
+        lamp->SetShade(Shade);
+        return Render(face, 1.0, faceColour);
+    };
+    const auto grey = [](QRgb Pixel) {
+        return std::abs(qRed(Pixel) - qGreen(Pixel)) <= 2 &&
+               std::abs(qRed(Pixel) - qBlue(Pixel)) <= 2;
+    };
+    const QRgb litGrey = render(TRectangle::FILL_GRADIENT, TLamp::LAMP_IN_GREY).pixel(middle);
+    const QRgb unlitGrey = render(TRectangle::FILL_SOLID, TLamp::LAMP_IN_GREY).pixel(middle);
+    EXPECT_TRUE(grey(litGrey));
+    EXPECT_TRUE(grey(unlitGrey));
+    EXPECT_GT(qRed(litGrey), qRed(unlitGrey) + 0x60) << "lit stays brighter than unlit";
+    const QRgb litColour = render(TRectangle::FILL_GRADIENT, TLamp::LAMP_IN_COLOUR).pixel(middle);
+    EXPECT_GT(qRed(litColour), qGreen(litColour) + 0x30) << "in colour the lamp is red";
+
+    const QImage blankLit = render(TRectangle::FILL_GRADIENT, TLamp::LAMP_BLANK);
+    EXPECT_EQ(render(TRectangle::FILL_SOLID, TLamp::LAMP_BLANK), blankLit);
+    EXPECT_TRUE(grey(blankLit.pixel(middle)));
+    EXPECT_GT(qRed(blankLit.pixel(middle)), 0x80) << "the dash";
+    EXPECT_TRUE(grey(blankLit.pixel(band)));
+    EXPECT_LT(qRed(blankLit.pixel(band)), 0x40) << "dark glass beside the dash";
 }
 
 TEST(Rectangles, AHitTestRectangleRaisesClickedOnAClick) {
@@ -533,9 +590,12 @@ TEST(Setters, ReturnWithoutRepaintWhenTheValueDoesNotChange) {
          [](QWidget& w) { As<TStyledButton>(w).SetImageIndex(5); }},
         {"button opacity", button, [](QWidget& w) { As<TStyledButton>(w).SetOpacity(1.0); },
          [](QWidget& w) { As<TStyledButton>(w).SetOpacity(0.5); }},
-        {"button picture opacity", button,
-         [](QWidget& w) { As<TStyledButton>(w).SetPictureOpacity(1.0); },
-         [](QWidget& w) { As<TStyledButton>(w).SetPictureOpacity(0.5); }},
+        {"button picture greyed", button,
+         [](QWidget& w) { As<TStyledButton>(w).SetPictureGreyed(false); },
+         [](QWidget& w) { As<TStyledButton>(w).SetPictureGreyed(true); }},
+        {"lamp shade", [](QObject&) { return std::make_unique<TLamp>(); },
+         [](QWidget& w) { As<TLamp>(w).SetShade(TLamp::LAMP_IN_COLOUR); },
+         [](QWidget& w) { As<TLamp>(w).SetShade(TLamp::LAMP_BLANK); }},
         {"lamp fill kind", [](QObject&) { return std::make_unique<TRectangle>(); },
          [](QWidget& w) { As<TRectangle>(w).SetFillKind(TRectangle::FILL_NONE); },
          [](QWidget& w) { As<TRectangle>(w).SetFillKind(TRectangle::FILL_SOLID); }},

@@ -2,11 +2,12 @@
 // (NAME.png) and at 200 % (NAME@2x.png): every page as laid out (page-N), the main page of a
 // running sauna (page-0-live), the value pages with the widest values their labels can show
 // (widest-page-N), and every page of the real program's window while it polls the gateway
-// simulator on 127.0.0.1, opened by clicks on the bottom bar (live-page-N), with the main page of
-// saunas 2 and 3 chosen on the sauna page (live-sauna-N), and the panel in its scroll area on a
-// screen lower than itself (small-screen, small-screen-end). The checks catch blank or mis-sized
-// renders, a window that is not showing the simulator's values, and a scroll bar out of the
-// panel's looks.
+// simulator on 127.0.0.1, opened by clicks on the bottom bar (live-page-N, and the temperature
+// page while it loads, live-page-1-loading), with the main page of saunas 2 and 3 chosen on the
+// sauna page (live-sauna-N), the main, sauna and settings pages in the link's states
+// (state-STATE-page-N), and the panel in its scroll area on a screen lower than itself
+// (small-screen, small-screen-end). The checks catch blank or mis-sized renders, a window that is
+// not showing the simulator's values, and a scroll bar out of the panel's looks.
 #include "FitToScreen.h"
 #include "G700SimProcess.h"
 #include "QtPrinters.h"
@@ -17,6 +18,7 @@
 #include "TGlyph.h"
 #include "TPie.h"
 #include "TRectangle.h"
+#include "TScrollBar.h"
 #include "TStyledButton.h"
 #include "TextColor.h"
 
@@ -33,6 +35,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -337,7 +340,10 @@ TEST_F(LiveScreen, WritesEveryPageWhileThePanelPollsTheSimulator) {
 
     // The setpoint pages as loaded from unit 1: 80 degrees within 40 to 110, 3 hours within
     // 10 minutes and 6 hours.
+    // Until the setpoint is loaded its buttons and bar are disabled, and look it.
     Click(Window->BtSelTabTemp);
+    EXPECT_FALSE(Window->ScBarSetTemp->isEnabled());
+    WriteWindow(*Window, QStringLiteral("live-page-1-loading"));
     ASSERT_TRUE(WaitUntil([this] {
         return Window->LabSetTemp->text() == QStringLiteral("80") &&
                Window->LabSetTempMax->text() == QStringLiteral("110") &&
@@ -375,8 +381,9 @@ TEST_F(LiveScreen, WritesEveryPageWhileThePanelPollsTheSimulator) {
 }
 
 // The looks of the link's states, written as state-STATE-page-N for the main (0), sauna (3) and
-// settings (4) pages: the layout's values before any answer, live readings, a command on its way,
-// a sauna the gateway cannot reach (the simulator fits saunas 1 and 2 only), a stopped link.
+// settings (4) pages: nothing known before any answer, live readings, a command on its way, old
+// readings of a gateway silent for 7 s, a sauna the gateway cannot reach (the simulator fits
+// saunas 1 and 2 only: nothing known of it), a stopped link (old readings).
 class StateScreen : public LiveScreen {
 protected:
     StateScreen() : LiveScreen({"--units", "2"}) {}
@@ -411,10 +418,18 @@ TEST_F(StateScreen, WritesTheLinksStates) {
     WriteStatePages(QStringLiteral("command-pending"));
     ASSERT_TRUE(WaitUntil([this] { return !Window->BtLight2SS->Pending(); }));
 
+    // The gateway process held stopped: the connection stands, and nothing answers.
+    Sim.Signal(SIGSTOP);
+    QTest::qWait(7000);
+    EXPECT_EQ(Window->Port->AgeREG(REG_TEMP_ACT), READING_OLD);
+    WriteStatePages(QStringLiteral("silent"));
+    Sim.Signal(SIGCONT);
+    ASSERT_TRUE(WaitUntil([this] { return Live(); }));
+
     Click(Window->BtSelTabParam);
     Click(Window->BtSelectSauna3);
     QTest::qWait(2000);
-    EXPECT_FALSE(Live());
+    EXPECT_EQ(Window->Port->AgeREG(REG_TEMP_ACT), READING_UNKNOWN);
     WriteStatePages(QStringLiteral("sauna-not-fitted"));
     Click(Window->BtSelectSauna1);
     ASSERT_TRUE(WaitUntil([this] { return Live(); }));
@@ -423,6 +438,7 @@ TEST_F(StateScreen, WritesTheLinksStates) {
     Click(Window->BtWiFiConnect);
     ASSERT_TRUE(WaitUntil([this] { return Window->Port->Status() == PORT_STOP; }));
     QTest::qWait(300);
+    EXPECT_EQ(Window->Port->AgeREG(REG_TEMP_ACT), READING_OLD);
     WriteStatePages(QStringLiteral("stopped"));
 }
 

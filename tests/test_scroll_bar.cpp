@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
@@ -204,6 +205,23 @@ TEST_F(ScrollBar, DrawsTheHandleInTheHighlightColourAtItsValue) {
                       70);
         }
     }
+}
+
+// A disabled bar shows its handle and level in grey, and takes no drag.
+TEST_F(ScrollBar, ADisabledBarIsGreyAndTakesNoDrag) {
+    QPalette palette = Bar.palette();
+    palette.setColor(QPalette::Highlight, QColor(0xB2, 0x22, 0x22));
+    Bar.setPalette(palette);
+    Bar.setEnabled(false);
+    QImage image(Bar.size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::black);
+    Bar.render(&image);
+    const QRgb handle = image.pixel(Bar.HandleRect().center().toPoint() + QPoint(0, 10));
+    EXPECT_GT(qRed(handle), 60);
+    EXPECT_LE(std::abs(qRed(handle) - qGreen(handle)), 4);
+    QTest::mouseClick(&Bar, Qt::LeftButton, {}, QPoint(44, 20));
+    EXPECT_EQ(Bar.Value(), 50);
+    EXPECT_TRUE(Changes().empty());
 }
 
 } // namespace

@@ -5,13 +5,16 @@
 #include "ModbusReplies.h"
 #include "RepaintWatch.h"
 #include "SaunaREG.h"
+#include "ScreenReaderOn.h"
 #include "TControlEffect.h"
 #include "TGlyph.h"
+#include "TLamp.h"
 #include "TPie.h"
 #include "TRectangle.h"
 #include "TStyledButton.h"
 #include "TextColor.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDir>
 #include <QImage>
@@ -34,10 +37,28 @@ constexpr QRgb DimGray = 0xFF696969;
 constexpr QRgb DarkGreen = 0xFF006400;
 constexpr QRgb Orange = 0xFFFFA500;
 
+TSettingsFile LinkOnAtStart() {
+    TSettingsFile file;
+    file.ConnectAuto = true;
+    return file;
+}
+
+// The start delay, the connect, and one pass of the poll set.
+constexpr int START_AND_ONE_POLL_SET = 20 + 2 + 5 * 3 + 3;
+
 class StatusView : public ::testing::Test {
 protected:
-    // The link started: the status line shows the link's state.
-    StatusView() { Window.Port->SetSocketServerStart(true); }
+    // The link started, and every block of the poll set answered once by a controller whose
+    // registers and coils are all 0, so that every reading is live: the tests then write the
+    // image as a poll would, without ticks that could age it.
+    StatusView() : Rig(LinkOnAtStart()) {
+        Rig.Fake->Responder = [this](const QByteArray& Request) {
+            return ReplyFromController(Controller, Request);
+        };
+        Rig.Tick(START_AND_ONE_POLL_SET);
+        // Between transactions, as the layout draws the indicators.
+        Rig.Raise(PORT_IDLE);
+    }
 
     // Sets a register and redraws, as after a poll that read it.
     void Show(int Reg, std::int32_t Val) {
@@ -45,6 +66,7 @@ protected:
         Rig.Raise(PORT_COMPLETE);
     }
 
+    TSaunaMX Controller;
     WindowRig Rig;
     TKovMainNavigation& Window = *Rig.Window;
 };
@@ -425,8 +447,8 @@ TEST_F(StaleLook, TemperatureGoesGreyAfterFiveSecondsWithoutAnAnswerAndBackWithO
     EXPECT_EQ(Window.LEDDisp2->ImageIndex(), 8); // the last value read stays in view
     // The other readings are answered and stay as the layout draws them.
     EXPECT_EQ(TextColor(Window.LabConType), layoutModel);
-    EXPECT_EQ(EffectOpacity(Window.LampHeater), 1.0);
-    EXPECT_EQ(Window.BtHeaterSS->PictureOpacity(), 1.0);
+    EXPECT_EQ(Window.LampHeater->Shade(), TLamp::LAMP_IN_COLOUR);
+    EXPECT_FALSE(Window.BtHeaterSS->PictureGreyed());
 
     Silence({});
     Controller.WriteTableREG(REG_TEMP_ACT, 903);
@@ -437,26 +459,31 @@ TEST_F(StaleLook, TemperatureGoesGreyAfterFiveSecondsWithoutAnAnswerAndBackWithO
     EXPECT_EQ(LitSegment(Window.LEDDisp2), red);
 }
 
-TEST_F(StaleLook, SilentCoilsDimTheLampsAndTheDevicePictures) {
+// Old coils grey the lamps, which keep showing on and off, and give the pictures a neutral look:
+// the on-look of light 1 and the heater goes with the live answer.
+TEST_F(StaleLook, SilentCoilsGreyTheLampsAndTheDevicePictures) {
     Silence({{0, 1}});
     Rig.Tick(SurelyStale);
-    for (TRectangle* lamp : {Window.LampHeater, Window.LampLight1, Window.LampLight2,
-                             Window.LampVent, Window.LampAroma})
-        EXPECT_EQ(EffectOpacity(lamp), 0.5) << lamp->objectName().toStdString();
+    for (TLamp* lamp : {Window.LampHeater, Window.LampLight1, Window.LampLight2, Window.LampVent,
+                        Window.LampAroma})
+        EXPECT_EQ(lamp->Shade(), TLamp::LAMP_IN_GREY) << lamp->objectName().toStdString();
+    EXPECT_EQ(Window.LampLight1->FillKind(), TRectangle::FILL_GRADIENT);
     for (TStyledButton* button : {Window.BtHeaterSS, Window.BtLight1SS, Window.BtLight2SS,
                                   Window.BtVentSS, Window.BtAromaSS}) {
-        EXPECT_EQ(button->PictureOpacity(), 0.5) << button->objectName().toStdString();
+        EXPECT_TRUE(button->PictureGreyed()) << button->objectName().toStdString();
+        EXPECT_EQ(button->ImageList(), Window.ImageListBR) << button->objectName().toStdString();
         // The whole button's opacity is the press feedback's, not the stale look's.
         EXPECT_EQ(button->Opacity(), 1.0) << button->objectName().toStdString();
     }
-    EXPECT_EQ(Window.BtSaunaMode->PictureOpacity(), 1.0);
+    EXPECT_FALSE(Window.BtSaunaMode->PictureGreyed());
     EXPECT_NE(TextColor(Window.LabelTempSet).rgba(), DimGray);
     Silence({});
     // The silent block's read may still wait out its second (ten ticks, and one to end its
     // turn) before the poll set goes round once more.
     Rig.Tick(11 + 5 * 3 + 1);
-    EXPECT_EQ(EffectOpacity(Window.LampLight1), 1.0);
-    EXPECT_EQ(Window.BtLight1SS->PictureOpacity(), 1.0);
+    EXPECT_EQ(Window.LampLight1->Shade(), TLamp::LAMP_IN_COLOUR);
+    EXPECT_FALSE(Window.BtLight1SS->PictureGreyed());
+    EXPECT_EQ(Window.BtLight1SS->ImageList(), Window.ImageListBC);
 }
 
 TEST_F(StaleLook, SilentSettingsBlockGreysTheSetWorkTimeAndTheHeatingModePictures) {
@@ -466,18 +493,21 @@ TEST_F(StaleLook, SilentSettingsBlockGreysTheSetWorkTimeAndTheHeatingModePicture
     EXPECT_EQ(TextColor(Window.LabSetWorkTime).rgba(), DimGray);
     EXPECT_EQ(TextColor(Window.LabWorkTimer), layoutTimer);
     EXPECT_EQ(EffectOpacity(Window.PieWorkTimer), 0.5);
-    EXPECT_EQ(Window.BtSaunaMode->PictureOpacity(), 0.5);
-    EXPECT_EQ(Window.BtHeaterSS->PictureOpacity(), 0.5);
-    EXPECT_EQ(Window.BtLight1SS->PictureOpacity(), 1.0);
+    EXPECT_TRUE(Window.BtSaunaMode->PictureGreyed());
+    EXPECT_TRUE(Window.BtHeaterSS->PictureGreyed());
+    EXPECT_FALSE(Window.BtLight1SS->PictureGreyed());
 }
 
 // The main page with a realistic image, written to build/screens/status.png for a look by eye.
 TEST(StatusViewRender, MainPageWithALiveImage) {
-    WindowRig rig;
-    FillHeatingSauna(rig.Sauna());
-    for (const TPortStatus state : {PORT_TRANS, PORT_REC, PORT_COMPLETE}) {
-        rig.Raise(state);
-    }
+    WindowRig rig(LinkOnAtStart());
+    TSaunaMX controller;
+    FillHeatingSauna(controller);
+    rig.Fake->Responder = [&controller](const QByteArray& Request) {
+        return ReplyFromController(controller, Request);
+    };
+    rig.Tick(START_AND_ONE_POLL_SET);
+    ASSERT_FALSE(rig.Window->Port->StaleBIT(BIT_HEATER));
     rig.Window->show();
     QApplication::processEvents();
     QImage image(rig.Window->size(), QImage::Format_ARGB32_Premultiplied);
@@ -518,6 +548,9 @@ protected:
         FillHeatingSauna(Sauna2);
         Sauna2.WriteTableREG(REG_TEMP_SET, 700);
         Rig.Fake->Responder = [this](const QByteArray& Request) {
+            if (Silent) {
+                return QByteArray();
+            }
             if (FailCommands && FrameFunction(Request) == 6) {
                 return ReplyException(Request, 4);
             }
@@ -531,17 +564,14 @@ protected:
             }
         };
     }
-    static TSettingsFile ConnectingFile() {
-        TSettingsFile file;
-        file.ConnectAuto = true;
-        return file;
-    }
-    void PassTheStartAndOnePollSet() { Rig.Tick(20 + 2 + 5 * 3 + 3); }
+    static TSettingsFile ConnectingFile() { return LinkOnAtStart(); }
+    void PassTheStartAndOnePollSet() { Rig.Tick(START_AND_ONE_POLL_SET); }
     static qreal EffectOpacity(QWidget* Widget) {
         const auto* effect = qobject_cast<TControlEffect*>(Widget->graphicsEffect());
         return effect && effect->isEnabled() ? effect->SourceOpacity() : 1.0;
     }
-    // Every reading the status view shows, stale (greyed, dimmed) or not.
+    // Every reading the status view shows, stale (old or unknown: greyed, lamps not in colour,
+    // pictures neutral) or live.
     void ExpectAllStale(bool Stale) {
         const QRgb grey = DimGray;
         for (QLabel* label : {Window.LabelTempSet, Window.LabWorkTimer, Window.LabSetWorkTime,
@@ -549,24 +579,45 @@ protected:
             EXPECT_EQ(TextColor(label).rgba() == grey, Stale) << label->objectName().toStdString();
         }
         EXPECT_EQ(Window.LEDDisp2->Tint().isValid(), Stale);
-        EXPECT_EQ(EffectOpacity(Window.LampHeater), Stale ? 0.5 : 1.0);
-        EXPECT_EQ(Window.BtLight1SS->PictureOpacity(), Stale ? 0.5 : 1.0);
-        EXPECT_EQ(EffectOpacity(Window.PieWorkTimer), Stale ? 0.5 : 1.0);
+        EXPECT_EQ(Window.LampHeater->Shade() != TLamp::LAMP_IN_COLOUR, Stale);
+        EXPECT_EQ(Window.BtLight1SS->PictureGreyed(), Stale);
+        EXPECT_EQ(Window.BtLight1SS->ImageList() == Window.ImageListBC, !Stale);
+    }
+    // Nothing of a value shows: dashes, unlit digits, an empty dial, blank lamps and no
+    // heating-mode picture.
+    void ExpectNothingKnown() {
+        EXPECT_EQ(Window.LabelTempSet->text(), QString::fromUtf8("--\u00B0C"));
+        EXPECT_EQ(Window.LabWorkTimer->text(), "--:--");
+        EXPECT_EQ(Window.LabSetWorkTime->text(), "--:--");
+        EXPECT_EQ(Window.LabConType->text(), "--");
+        EXPECT_EQ(Window.LabConVersion->text(), "-.--");
+        for (TGlyph* digit : {Window.LEDDisp1, Window.LEDDisp2, Window.LEDDisp3})
+            EXPECT_EQ(digit->ImageIndex(), TDisplay::UNLIT_DIGIT);
+        EXPECT_EQ(Window.PieWorkTimer->EndAngle(), 0);
+        for (TLamp* lamp : {Window.LampHeater, Window.LampLight1, Window.LampLight2,
+                            Window.LampVent, Window.LampAroma})
+            EXPECT_EQ(lamp->Shade(), TLamp::LAMP_BLANK) << lamp->objectName().toStdString();
+        EXPECT_EQ(Window.BtSaunaMode->ImageIndex(), -1);
     }
 
     TSaunaMX Sauna1;
     TSaunaMX Sauna2;
     bool FailCommands = false;
+    bool Silent = false;
     WindowRig Rig;
     TKovMainNavigation& Window = *Rig.Window;
 };
 
-TEST_F(TrustedReadings, TheLayoutsPlaceholdersAreStaleUntilTheFirstAnswers) {
+// The layout's placeholders are never shown as values: before the first answers nothing is known.
+TEST_F(TrustedReadings, NothingIsShownAsAValueUntilTheFirstAnswers) {
     ExpectAllStale(true);
+    ExpectNothingKnown();
     Rig.Tick(20);
     ExpectAllStale(true);
+    ExpectNothingKnown();
     Rig.Tick(2 + 5 * 3 + 3);
     ExpectAllStale(false);
+    EXPECT_EQ(Window.LabelTempSet->text(), QString::fromUtf8("90\u00B0C"));
 }
 
 TEST_F(TrustedReadings, AStoppedLinkGreysEveryReadingAtOnceAndARestartOnlyWithItsAnswers) {
@@ -593,9 +644,10 @@ TEST_F(TrustedReadings, AnotherSaunaIsStaleUntilItHasAnswered) {
     QTest::mouseClick(Window.BtSelectSauna3, Qt::LeftButton);
     EXPECT_EQ(Window.LabSaunaAddr->text(), "Sauna 3");
     ExpectAllStale(true);
+    ExpectNothingKnown(); // sauna 1's values never show under sauna 3's number
     Rig.Tick(100);
     ExpectAllStale(true);
-    EXPECT_EQ(Window.LabelTempSet->text(), QString::fromUtf8("90\u00B0C")); // sauna 1's, greyed
+    ExpectNothingKnown();
 
     QTest::mouseClick(Window.BtSelectSauna2, Qt::LeftButton);
     ExpectAllStale(true);
@@ -604,7 +656,7 @@ TEST_F(TrustedReadings, AnotherSaunaIsStaleUntilItHasAnswered) {
     for (int tick = 0; tick < 5 * 3 + 6; ++tick) {
         Rig.Tick(1);
         const bool temp = TextColor(Window.LabelTempSet).rgba() != DimGray;
-        const bool lamps = EffectOpacity(Window.LampHeater) == 1.0;
+        const bool lamps = Window.LampHeater->Shade() == TLamp::LAMP_IN_COLOUR;
         tempFirst = tempFirst || (temp && !lamps);
         lampsFirst = lampsFirst || (lamps && !temp);
     }
@@ -693,6 +745,172 @@ TEST_F(TrustedReadings, TheSaunaPageMarksTheSelectedSauna) {
     EXPECT_EQ(marked(), std::vector<int>{4});
     QTest::mouseClick(Window.Button1, Qt::LeftButton); // the selected one stays marked
     EXPECT_EQ(marked(), std::vector<int>{4});
+}
+
+// Each reading and output of the heating sauna 1 as it stands, on screen and in its accessible
+// name: live, old (answered, then not for 7 s, or the link stopped) and unknown (before the first
+// answer, after a change to a sauna that does not answer, after the link's start).
+enum TReadingsCase : std::uint8_t {
+    LIVE_AFTER_ANSWERS,
+    OLD_AFTER_SEVEN_SILENT_SECONDS,
+    OLD_WHILE_STOPPED,
+    UNKNOWN_AT_START,
+    UNKNOWN_AFTER_A_SAUNA_CHANGE,
+    UNKNOWN_AFTER_THE_LINKS_START,
+};
+
+struct TAgeCase {
+    std::string Name;
+    TReadingsCase Case;
+    TReadingAge Age;
+};
+
+class ReadingAges : public TrustedReadings, public ::testing::WithParamInterface<TAgeCase> {
+protected:
+    void Bring(TReadingsCase Case) {
+        if (Case == UNKNOWN_AT_START) {
+            return;
+        }
+        PassTheStartAndOnePollSet();
+        switch (Case) {
+        case OLD_AFTER_SEVEN_SILENT_SECONDS:
+            Silent = true;
+            Rig.Tick(70);
+            break;
+        case OLD_WHILE_STOPPED:
+            QTest::mouseClick(Window.BtWiFiConnect, Qt::LeftButton);
+            Rig.Tick(3);
+            break;
+        case UNKNOWN_AFTER_A_SAUNA_CHANGE:
+            QTest::mouseClick(Window.BtSelectSauna3, Qt::LeftButton);
+            Rig.Tick(100);
+            break;
+        case UNKNOWN_AFTER_THE_LINKS_START:
+            QTest::mouseClick(Window.BtWiFiConnect, Qt::LeftButton);
+            Rig.Tick(3);
+            QTest::mouseClick(Window.BtWiFiConnect, Qt::LeftButton);
+            Rig.Tick(1);
+            break;
+        default:
+            break;
+        }
+    }
+    static QString AccessibleName(QWidget* Control) {
+        return QAccessible::queryAccessibleInterface(Control)->text(QAccessible::Name);
+    }
+    // What, then Value, marked as the reading stands.
+    static QString Named(const char* What, const QString& Value, TReadingAge Age) {
+        const QString what = QString::fromUtf8(What);
+        switch (Age) {
+        case READING_UNKNOWN:
+            return what + QString::fromUtf8(", brak danych");
+        case READING_OLD:
+            return what + Value + QString::fromUtf8(", nieaktualne");
+        case READING_LIVE:
+            break;
+        }
+        return what + Value;
+    }
+};
+
+TEST_P(ReadingAges, EveryReadingAndOutputShowsItsStateOnScreenAndByName) {
+    const TScreenReaderOn screenReader;
+    const TReadingAge age = GetParam().Age;
+    Bring(GetParam().Case);
+    ASSERT_EQ(Window.Port->AgeREG(REG_TEMP_ACT), age);
+    const bool live = age == READING_LIVE;
+    const bool known = age != READING_UNKNOWN;
+
+    const struct {
+        QLabel* Label;
+        const char* Shown;
+        const char* Unknown;
+        const char* What;
+    } labels[] = {
+        {Window.LabelTempSet, "90\u00B0C", "--\u00B0C", "Temperatura zadana"},
+        {Window.LabWorkTimer, "00:30", "--:--", "Czas pracy"},
+        {Window.LabSetWorkTime, "02:00", "--:--", "Czas pracy zadany"},
+        {Window.LabConType, "M-C", "--", "Typ sterownika"},
+        {Window.LabConVersion, "1.10", "-.--", "Wersja programu"},
+    };
+    for (const auto& label : labels) {
+        SCOPED_TRACE(label.What);
+        const QString shown = QString::fromUtf8(label.Shown);
+        EXPECT_EQ(label.Label->text(), known ? shown : QString::fromUtf8(label.Unknown));
+        EXPECT_EQ(TextColor(label.Label).rgba() == DimGray, !live);
+        EXPECT_EQ(AccessibleName(label.Label), Named(label.What, " " + shown, age));
+    }
+
+    const std::vector<int> digits =
+        known ? std::vector<int>{Unlit, 8, 5} : std::vector<int>{Unlit, Unlit, Unlit};
+    EXPECT_EQ((std::vector<int>{Window.LEDDisp1->ImageIndex(), Window.LEDDisp2->ImageIndex(),
+                                Window.LEDDisp3->ImageIndex()}),
+              digits);
+    EXPECT_EQ(Window.LEDDisp2->Tint().isValid(), !live);
+    EXPECT_EQ(AccessibleName(Window.Rectangle7LED),
+              Named("Temperatura", QString::fromUtf8(" 85 \u00B0C"), age));
+    EXPECT_EQ(Window.PieWorkTimer->EndAngle(), known ? 90 : 0);
+
+    const struct {
+        TLamp* Lamp;
+        TStyledButton* Button;
+        bool On;
+        const char* What;
+    } outputs[] = {
+        {Window.LampHeater, Window.BtHeaterSS, true, "Grzanie"},
+        {Window.LampLight1, Window.BtLight1SS, true, "Światło 1"},
+        {Window.LampLight2, Window.BtLight2SS, false, "Światło 2"},
+        {Window.LampVent, Window.BtVentSS, false, "Wentylacja"},
+        {Window.LampAroma, Window.BtAromaSS, false, "Aromat"},
+    };
+    const TLamp::TLampShade shade = live    ? TLamp::LAMP_IN_COLOUR
+                                    : known ? TLamp::LAMP_IN_GREY
+                                            : TLamp::LAMP_BLANK;
+    for (const auto& output : outputs) {
+        SCOPED_TRACE(output.What);
+        EXPECT_EQ(output.Lamp->Shade(), shade);
+        if (known) {
+            EXPECT_EQ(output.Lamp->FillKind(),
+                      output.On ? TRectangle::FILL_GRADIENT : TRectangle::FILL_SOLID);
+        }
+        // The on-look only while live; otherwise the off pictures, greyed.
+        EXPECT_EQ(output.Button->ImageList(),
+                  live && output.On ? Window.ImageListBC : Window.ImageListBR);
+        EXPECT_EQ(output.Button->PictureGreyed(), !live);
+        const QString state = QString::fromUtf8(output.On ? ", włączone" : ", wyłączone");
+        EXPECT_EQ(AccessibleName(output.Button), Named(output.What, state, age));
+    }
+    EXPECT_EQ(Window.BtSaunaMode->ImageIndex(), known ? 1 : -1);
+    EXPECT_EQ(Window.BtSaunaMode->PictureGreyed(), !live);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    States, ReadingAges,
+    ::testing::Values(
+        TAgeCase{"LiveAfterAnswers", LIVE_AFTER_ANSWERS, READING_LIVE},
+        TAgeCase{"OldAfterSevenSilentSeconds", OLD_AFTER_SEVEN_SILENT_SECONDS, READING_OLD},
+        TAgeCase{"OldWhileStopped", OLD_WHILE_STOPPED, READING_OLD},
+        TAgeCase{"UnknownAtStart", UNKNOWN_AT_START, READING_UNKNOWN},
+        TAgeCase{"UnknownAfterASaunaChange", UNKNOWN_AFTER_A_SAUNA_CHANGE, READING_UNKNOWN},
+        TAgeCase{"UnknownAfterTheLinksStart", UNKNOWN_AFTER_THE_LINKS_START, READING_UNKNOWN}),
+    [](const auto& info) { return info.param.Name; });
+
+// Without a screen reader no name is made with the readings: they keep what they had.
+TEST_F(TrustedReadings, TheReadingsNamesAreMadeOnlyWhileAScreenReaderListens) {
+    PassTheStartAndOnePollSet();
+    EXPECT_EQ(Window.BtHeaterSS->accessibleName(), QString());
+    EXPECT_EQ(Window.LabelTempSet->accessibleName(), QString());
+    {
+        const TScreenReaderOn screenReader;
+        EXPECT_EQ(Window.BtHeaterSS->accessibleName(), QString::fromUtf8("Grzanie, włączone"));
+        Sauna1.WriteTableBIT(BIT_HEATER, false);
+        Rig.Tick(5 * 3 + 3);
+        EXPECT_EQ(Window.BtHeaterSS->accessibleName(), QString::fromUtf8("Grzanie, wyłączone"));
+    }
+    Sauna1.WriteTableBIT(BIT_HEATER, true);
+    Rig.Tick(5 * 3 + 3);
+    EXPECT_EQ(Window.LampHeater->FillKind(), TRectangle::FILL_GRADIENT);
+    EXPECT_EQ(Window.BtHeaterSS->accessibleName(), QString::fromUtf8("Grzanie, wyłączone"));
 }
 
 // Locked while the link runs, and looking it; a gateway name is refused with a word why.

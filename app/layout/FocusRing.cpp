@@ -2,6 +2,13 @@
 
 #include <QPainter>
 #include <QPen>
+#include <QWidget>
+
+// The toolkit marks a window once a key has moved the focus in it; the platform's own looks
+// show their focus frames by the same mark.
+bool ShowsFocusRing(const QWidget* Control) {
+    return Control->hasFocus() && Control->window()->testAttribute(Qt::WA_KeyboardFocusChange);
+}
 
 void PaintFocusRing(QPainter& Painter, const QRectF& Bounds) {
     constexpr QRgb RING_COLOUR = 0xFF1E90FF; // the panel's blue

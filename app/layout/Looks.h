@@ -38,6 +38,9 @@ inline const TShadowLook Button1PictureShadow{3.0, 45.0, 0.6, 0.4, DarkGray};
 inline constexpr qreal ButtonSSMargin = 5.0;
 inline const TShadowLook ButtonSSShadow{3.0, 45.0, 0.6, 0.8, DimGray};
 
+// A picture that shows no state: each pixel in this grey, as bright as its brightest channel.
+inline const QColor GreyedPicture = DarkGray;
+
 // A disabled button keeps its look, dimmed to this share of its opacity.
 inline constexpr qreal DisabledOpacity = 0.35;
 
@@ -47,6 +50,11 @@ inline constexpr qreal LampCornerRadius = 3.0;
 inline const QColor LampUnlitEdge{0x4A, 0x10, 0x10};
 inline const QColor LampUnlitBand{0x62, 0x22, 0x22};
 inline const QColor LampUnlitShade{0x2A, 0x06, 0x06};
+// A blank lamp, neither lit nor unlit: neutral dark glass with a grey dash across its middle.
+inline const QColor LampBlankGlass{0x28, 0x28, 0x28};
+inline const QColor LampDash{0x9A, 0x9A, 0x9A};
+inline constexpr qreal LampDashLength = 12.0;
+inline constexpr qreal LampDashThickness = 3.0;
 
 // BLTabControl1Style: the page area's fill.
 inline const QColor PageArea = Black;
@@ -66,6 +74,7 @@ inline constexpr qreal ScrollBarLevelOpacity = 0.55;
 inline constexpr qreal ScrollBarEndGap = 4.5;
 inline constexpr qreal ScrollBarHandleLength = 42.0;
 inline constexpr qreal ScrollBarHandleInset = 4.5;
+inline const QColor ScrollBarDisabled = DimGray;
 
 // The standard looks (edits, check boxes, push buttons) on the dark panel.
 inline const QColor ThemeWindow{0x3A, 0x3D, 0x43};

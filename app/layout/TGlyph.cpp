@@ -5,30 +5,6 @@
 
 #include <QPainter>
 
-#include <algorithm>
-
-namespace {
-
-// Each pixel in Tint, scaled by its own brightest channel; alpha kept. In premultiplied pixels
-// the brightest channel already carries the alpha.
-QPixmap Tinted(const QPixmap& pixmap, const QColor& tint) {
-    QImage image = pixmap.toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    for (int y = 0; y < image.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < image.width(); ++x) {
-            const QRgb pixel = line[x];
-            const int value = std::max({qRed(pixel), qGreen(pixel), qBlue(pixel)});
-            line[x] = qRgba(tint.red() * value / 255, tint.green() * value / 255,
-                            tint.blue() * value / 255, qAlpha(pixel));
-        }
-    }
-    QPixmap tinted = QPixmap::fromImage(image);
-    tinted.setDevicePixelRatio(pixmap.devicePixelRatio());
-    return tinted;
-}
-
-} // namespace
-
 TGlyph::TGlyph(QWidget* parent) : QWidget(parent) {}
 
 TGlyph::~TGlyph() = default;
@@ -108,13 +84,6 @@ void TGlyph::SetTint(const QColor& color) {
     update();
 }
 
-const QPixmap& TGlyph::TintedPixmap(const QPixmap& pixmap) {
-    if (FTinted.SourceKey != pixmap.cacheKey() || FTinted.Tint != FTint.rgba()) {
-        FTinted = {pixmap.cacheKey(), FTint.rgba(), Tinted(pixmap, FTint)};
-    }
-    return FTinted.Pixmap;
-}
-
 const TSvgPicture* TGlyph::ShownPicture() const {
     if (FImageList) {
         return FImageList->Picture(FImageIndex);
@@ -130,7 +99,7 @@ void TGlyph::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     TPlacedPicture placed = PlacePicture(painter, *picture, rect(), PICTURE_FIT);
     if (FTint.isValid()) {
-        placed.Pixmap = TintedPixmap(placed.Pixmap);
+        placed.Pixmap = FTinted.Of(placed.Pixmap, FTint);
     }
     if (FGlowColor.isValid() && FGlowOpacity > 0) {
         const QColor color = FTint.isValid() ? FTint : FGlowColor;

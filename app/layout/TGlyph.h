@@ -4,6 +4,7 @@
 
 #include "TImageList.h"
 #include "TSvgPicture.h"
+#include "TintedPicture.h"
 
 #include <QColor>
 #include <QPointer>
@@ -57,15 +58,6 @@ protected:
 
 private:
     const TSvgPicture* ShownPicture() const;
-    const QPixmap& TintedPixmap(const QPixmap& pixmap);
-
-    // The last picture tinted, kept so that a repaint does not tint it again (and the glow made
-    // from it stays in the cache).
-    struct TTinted {
-        qint64 SourceKey = 0;
-        QRgb Tint = 0;
-        QPixmap Pixmap;
-    };
 
     QPointer<TImageList> FImageList;
     QString FImageListName;
@@ -75,5 +67,5 @@ private:
     qreal FGlowSoftness = 0.0;
     qreal FGlowOpacity = 0.0;
     QColor FTint;
-    TTinted FTinted;
+    TTintedPicture FTinted;
 };

@@ -3,6 +3,7 @@
 #include "FocusRing.h"
 #include "Looks.h"
 
+#include <QAccessible>
 #include <QLinearGradient>
 #include <QMouseEvent>
 #include <QPainter>
@@ -11,8 +12,7 @@
 #include <cmath>
 
 TScrollBar::TScrollBar(QWidget* parent) : QWidget(parent) {
-    // A bar of the touch panel: dragged or pressed, never focused.
-    // Reached by Tab only, so a click never shows a focus mark; on its page Up and Down step the
+    // Reached by Tab only, so a click never moves the focus; on its page Up and Down step the
     // value as the page's buttons do.
     setFocusPolicy(Qt::TabFocus);
 }
@@ -48,6 +48,8 @@ void TScrollBar::Settle(double value) {
     }
     FValue = settled;
     update();
+    QAccessibleValueChangeEvent announce(this, FValue * FValueScale);
+    QAccessible::updateAccessibility(&announce);
     emit valueChanged(FValue);
 }
 
@@ -100,16 +102,12 @@ void TScrollBar::mouseMoveEvent(QMouseEvent* event) {
     SetValue(ValueAtCentre(event->position().y() - FGrabOffset));
 }
 
-void TScrollBar::focusInEvent(QFocusEvent* event) {
-    FKeyboardFocus = KeyboardFocus(event);
-    update();
-    QWidget::focusInEvent(event);
-}
-
-void TScrollBar::focusOutEvent(QFocusEvent* event) {
-    FKeyboardFocus = false;
-    update();
-    QWidget::focusOutEvent(event);
+// A disabled bar drops a drag it was in.
+void TScrollBar::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::EnabledChange && !isEnabled()) {
+        FDragging = false;
+    }
+    QWidget::changeEvent(event);
 }
 
 void TScrollBar::mouseReleaseEvent(QMouseEvent* event) {
@@ -125,7 +123,9 @@ void TScrollBar::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.fillRect(rect(), Looks::ScrollBarBack);
-    const QColor accent = palette().color(QPalette::Highlight);
+    // A disabled bar shows its level and handle in grey.
+    const QColor accent =
+        isEnabled() ? palette().color(QPalette::Highlight) : Looks::ScrollBarDisabled;
 
     // The track: a slim rounded groove in the middle, filled from the minimum up to the handle.
     const int trackWidth = std::max(6, width() / 5);
@@ -160,7 +160,7 @@ void TScrollBar::paintEvent(QPaintEvent*) {
         const qreal y = std::round(middle) + 4 * line + 0.5;
         painter.drawLine(QPointF(gripLeft, y), QPointF(gripRight, y));
     }
-    if (FKeyboardFocus && hasFocus()) {
+    if (ShowsFocusRing(this)) {
         PaintFocusRing(painter, rect());
     }
 }

@@ -2,7 +2,8 @@
 // A vertical scroll bar with a floating-point value, the minimum at the bottom, in the panel's
 // look: a slim dark track, a level filled from the minimum up to the handle, and a broad handle
 // in the bar's highlight colour. Dragging the handle, or pressing the track, gives fractional
-// values.
+// values. For assistive technology it is a slider whose value is in the units the operator
+// reads (ValueScale of them to one unit of the bar), and every change of its value is announced.
 
 #include <QRectF>
 #include <QWidget>
@@ -12,6 +13,7 @@ class TScrollBar : public QWidget {
     Q_PROPERTY(double Min READ Min WRITE SetMin)
     Q_PROPERTY(double Max READ Max WRITE SetMax)
     Q_PROPERTY(double Value READ Value WRITE SetValue)
+    Q_PROPERTY(double ValueScale READ ValueScale WRITE SetValueScale)
 
 public:
     explicit TScrollBar(QWidget* parent = nullptr);
@@ -26,6 +28,10 @@ public:
     double Value() const { return FValue; }
     void SetValue(double value);
 
+    // How many of the operator's units (degrees, minutes) one unit of the bar is.
+    double ValueScale() const { return FValueScale; }
+    void SetValueScale(double scale) { FValueScale = scale; }
+
     // Where the handle stands, in the bar's own coordinates.
     QRectF HandleRect() const;
 
@@ -39,8 +45,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
-    void focusInEvent(QFocusEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     // Moves the value into the range and raises the change when it moved.
@@ -53,8 +58,8 @@ private:
     double FMin = 0.0;
     double FMax = 100.0;
     double FValue = 0.0;
+    double FValueScale = 1.0;
     bool FDragging = false;
-    bool FKeyboardFocus = false;
     // How far below the handle centre the handle was taken.
     qreal FGrabOffset = 0.0;
 };

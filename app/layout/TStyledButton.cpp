@@ -11,17 +11,21 @@
 #include <QPainter>
 
 #include <cmath>
+#include <optional>
 
 namespace {
 
-// Paints entry `index` of `list` into `box` with its shadow; nothing for a missing entry.
-void PaintLayer(QPainter& painter, const TImageList* list, int index, const QRectF& box,
-                TPictureFit fit, const TShadowLook& shadow) {
+// Entry `index` of `list` placed into `box`; none for a missing entry.
+std::optional<TPlacedPicture> Place(QPainter& painter, const TImageList* list, int index,
+                                    const QRectF& box, TPictureFit fit) {
     const TSvgPicture* picture = list ? list->Picture(index) : nullptr;
     if (!picture) {
-        return;
+        return std::nullopt;
     }
-    const TPlacedPicture placed = PlacePicture(painter, *picture, box, fit);
+    return PlacePicture(painter, *picture, box, fit);
+}
+
+void PaintLayer(QPainter& painter, const TPlacedPicture& placed, const TShadowLook& shadow) {
     DrawShadow(painter, placed.Pixmap, placed.TopLeft, shadow, SHADOW_FROM_ALPHA);
     painter.drawPixmap(placed.TopLeft, placed.Pixmap);
 }
@@ -99,11 +103,11 @@ void TStyledButton::SetOpacity(qreal opacity) {
     ApplyOpacity();
 }
 
-void TStyledButton::SetPictureOpacity(qreal opacity) {
-    if (opacity == FPictureOpacity) {
+void TStyledButton::SetPictureGreyed(bool greyed) {
+    if (greyed == FPictureGreyed) {
         return;
     }
-    FPictureOpacity = opacity;
+    FPictureGreyed = greyed;
     update();
 }
 
@@ -122,19 +126,9 @@ void TStyledButton::paintEvent(QPaintEvent*) {
     if (FPending) {
         PaintPendingRing(painter);
     }
-    if (FKeyboardFocus && hasFocus()) {
+    if (ShowsFocusRing(this)) {
         PaintFocusRing(painter, rect());
     }
-}
-
-void TStyledButton::focusInEvent(QFocusEvent* event) {
-    FKeyboardFocus = KeyboardFocus(event);
-    QAbstractButton::focusInEvent(event);
-}
-
-void TStyledButton::focusOutEvent(QFocusEvent* event) {
-    FKeyboardFocus = false;
-    QAbstractButton::focusOutEvent(event);
 }
 
 // Space presses the button as any button's; Enter does too.
@@ -173,23 +167,35 @@ void TStyledButton::changeEvent(QEvent* event) {
     QAbstractButton::changeEvent(event);
 }
 
-void TStyledButton::PaintButton1(QPainter& painter) const {
+void TStyledButton::PaintButton1(QPainter& painter) {
     // The face leaves room on its shadow's side so that the shadow stays on the button.
     const qreal reach = std::ceil(ShadowReach(Looks::Button1FaceShadow));
     const QRectF face(0, 0, width() - reach, height() - reach);
-    PaintLayer(painter, FFaceList, Looks::Button1FaceIndex, face, PICTURE_STRETCH,
-               Looks::Button1FaceShadow);
-    painter.setOpacity(Looks::Button1PictureOpacity * FPictureOpacity);
+    if (const auto placed =
+            Place(painter, FFaceList, Looks::Button1FaceIndex, face, PICTURE_STRETCH)) {
+        PaintLayer(painter, *placed, Looks::Button1FaceShadow);
+    }
+    painter.setOpacity(Looks::Button1PictureOpacity);
     const QRectF box(Looks::Button1PictureX, Looks::Button1PictureY, Looks::Button1PictureSize,
                      Looks::Button1PictureSize);
-    PaintLayer(painter, FImageList, FImageIndex, box, PICTURE_FIT, Looks::Button1PictureShadow);
+    PaintPicture(painter, box, Looks::Button1PictureShadow);
 }
 
-void TStyledButton::PaintButtonSS(QPainter& painter) const {
+void TStyledButton::PaintButtonSS(QPainter& painter) {
     const qreal side = height() - 2 * Looks::ButtonSSMargin;
     const QRectF box((width() - side) / 2, Looks::ButtonSSMargin, side, side);
-    painter.setOpacity(FPictureOpacity);
-    PaintLayer(painter, FImageList, FImageIndex, box, PICTURE_FIT, Looks::ButtonSSShadow);
+    PaintPicture(painter, box, Looks::ButtonSSShadow);
+}
+
+void TStyledButton::PaintPicture(QPainter& painter, const QRectF& box, const TShadowLook& shadow) {
+    auto placed = Place(painter, FImageList, FImageIndex, box, PICTURE_FIT);
+    if (!placed) {
+        return;
+    }
+    if (FPictureGreyed) {
+        placed->Pixmap = FGreyedPicture.Of(placed->Pixmap, Looks::GreyedPicture);
+    }
+    PaintLayer(painter, *placed, shadow);
 }
 
 void TStyledButton::ApplyOpacity() {

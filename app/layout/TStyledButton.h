@@ -1,7 +1,9 @@
 #pragma once
 // A picture button in one of the panel's two custom looks; it draws no caption.
 
+#include "Looks.h"
 #include "TImageList.h"
+#include "TintedPicture.h"
 
 #include <QAbstractButton>
 #include <QPointer>
@@ -15,7 +17,7 @@ class TStyledButton : public QAbstractButton {
     Q_PROPERTY(TImageList* FaceList READ FaceList WRITE SetFaceList)
     Q_PROPERTY(QString FaceListName READ FaceListName WRITE SetFaceListName)
     Q_PROPERTY(qreal Opacity READ Opacity WRITE SetOpacity)
-    Q_PROPERTY(qreal PictureOpacity READ PictureOpacity WRITE SetPictureOpacity)
+    Q_PROPERTY(bool PictureGreyed READ PictureGreyed WRITE SetPictureGreyed)
     Q_PROPERTY(bool Pending READ Pending WRITE SetPending)
 
 public:
@@ -49,12 +51,13 @@ public:
     qreal Opacity() const { return FOpacity; }
     void SetOpacity(qreal opacity);
 
-    // Opacity of the picture alone, over the look's own; the face and child controls keep theirs.
-    qreal PictureOpacity() const { return FPictureOpacity; }
-    void SetPictureOpacity(qreal opacity);
+    // The picture alone in greys, a neutral look that shows neither an on nor an off state; the
+    // face and child controls keep theirs.
+    bool PictureGreyed() const { return FPictureGreyed; }
+    void SetPictureGreyed(bool greyed);
 
     // A command of this button is on its way to the controller: an orange ring round the
-    // button, apart from the press feedback (opacity) and the stale look (picture opacity).
+    // button, apart from the press feedback (opacity) and the greyed picture.
     bool Pending() const { return FPending; }
     void SetPending(bool pending);
 
@@ -63,13 +66,12 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void changeEvent(QEvent* event) override;
-    void focusInEvent(QFocusEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void PaintButton1(QPainter& painter) const;
-    void PaintButtonSS(QPainter& painter) const;
+    void PaintButton1(QPainter& painter);
+    void PaintButtonSS(QPainter& painter);
+    void PaintPicture(QPainter& painter, const QRectF& box, const TShadowLook& shadow);
     void PaintPendingRing(QPainter& painter) const;
     void ApplyOpacity();
 
@@ -80,7 +82,7 @@ private:
     QPointer<TImageList> FFaceList;
     QString FFaceListName;
     qreal FOpacity = 1.0;
-    qreal FPictureOpacity = 1.0;
+    bool FPictureGreyed = false;
+    TTintedPicture FGreyedPicture;
     bool FPending = false;
-    bool FKeyboardFocus = false;
 };
