@@ -10,14 +10,7 @@ TQtTCPClient::TQtTCPClient() {
     const auto notify = [this] { Notify(); };
     QObject::connect(&FSocket, &QTcpSocket::readyRead, &FSocket, notify, Qt::QueuedConnection);
     QObject::connect(&FSocket, &QTcpSocket::disconnected, &FSocket, notify, Qt::QueuedConnection);
-    // A look that found nothing reports a time-out as an error: that is no news.
-    QObject::connect(
-        &FSocket, &QTcpSocket::errorOccurred, &FSocket,
-        [this](QAbstractSocket::SocketError Error) {
-            if (Error != QAbstractSocket::SocketTimeoutError)
-                Notify();
-        },
-        Qt::QueuedConnection);
+    QObject::connect(&FSocket, &QTcpSocket::errorOccurred, &FSocket, notify, Qt::QueuedConnection);
 }
 
 TQtTCPClient::~TQtTCPClient() {
@@ -81,15 +74,10 @@ void TQtTCPClient::AbandonAttempt() {
     FAttempt = -1;
 }
 
+// The event loop takes in what arrives and notices a peer that closed, or a socket that failed,
+// as it happens: a look needs no call to the system.
 TTCPLink TQtTCPClient::CheckLink() {
-    if (!Connected())
-        return TCP_LINK_DOWN;
-    // A zero wait takes in what has arrived and notices a peer that has closed.
-    FSocket.waitForReadyRead(0);
-    if (Connected())
-        return TCP_LINK_UP;
-    return FSocket.error() == QAbstractSocket::RemoteHostClosedError ? TCP_LINK_DOWN
-                                                                     : TCP_LINK_FAILED;
+    return Connected() ? TCP_LINK_UP : TCP_LINK_DOWN;
 }
 
 bool TQtTCPClient::Write(const QByteArray& Block) {
@@ -97,17 +85,13 @@ bool TQtTCPClient::Write(const QByteArray& Block) {
     return Connected() && FSocket.write(Block) == Block.size() && FSocket.flush();
 }
 
+// Bytes that came with a close stay readable after the close was seen.
 TTCPRead TQtTCPClient::Read(QByteArray& Into) {
-    if (!FSocket.isOpen())
-        return TCP_READ_FAILED;
-    // A zero wait takes in what has arrived; bytes that came with a close stay readable after
-    // the close was seen.
-    if (FSocket.bytesAvailable() == 0)
-        FSocket.waitForReadyRead(0);
-    if (FSocket.bytesAvailable() == 0)
-        return Connected() ? TCP_READ_NONE : TCP_READ_FAILED;
-    Into.append(FSocket.readAll());
-    return TCP_READ_DATA;
+    if (FSocket.bytesAvailable() > 0) {
+        Into.append(FSocket.readAll());
+        return TCP_READ_DATA;
+    }
+    return Connected() ? TCP_READ_NONE : TCP_READ_FAILED;
 }
 
 void TQtTCPClient::Disconnect() {

@@ -41,7 +41,7 @@ public:
     virtual TTCPConnect StartConnect() = 0;
     // How the attempt started last stands; pending until it is answered or abandoned.
     virtual TTCPConnect ConnectState() = 0;
-    // Also takes in, without waiting, the bytes already received, to be held for the next read.
+    // Whether the connection stands, looked at without waiting.
     virtual TTCPLink CheckLink() = 0;
     bool IsConnected() { return CheckLink() == TCP_LINK_UP; }
     // Hands the whole block to the network in one call.
