@@ -384,16 +384,20 @@ TEST(QtTCPClient, ClosedPeerReadsAsNotConnectedAndASecondConnectFails) {
     EXPECT_EQ(link, TCP_LINK_DOWN);
 }
 
-// A gateway on 127.0.0.1 that takes one connection, reads one request, sends the first 9 bytes
-// of its answer at once and then one byte every 300 ms, for 6 s at most.
-class TricklingGateway {
+// A gateway on 127.0.0.1 that takes one connection, reads one request (for 3 s at most) and
+// answers it as Answer says, on a thread of its own; Stop tells Answer the test is over.
+class OneRequestGateway {
 public:
-    TricklingGateway()
-        : FListener(socket(AF_INET, SOCK_STREAM, 0)), FPort(BindToLoopback(FListener)) {
+    using TAnswer =
+        std::function<void(int Peer, const std::uint8_t* Request, const std::atomic<bool>& Stop)>;
+
+    explicit OneRequestGateway(TAnswer Answer)
+        : FListener(socket(AF_INET, SOCK_STREAM, 0)), FPort(BindToLoopback(FListener)),
+          FAnswer(std::move(Answer)) {
         listen(FListener, 1);
         FThread = std::thread([this] { Serve(); });
     }
-    ~TricklingGateway() {
+    ~OneRequestGateway() {
         FStop = true;
         FThread.join();
         close(FListener);
@@ -402,35 +406,51 @@ public:
 
 private:
     void Serve() {
-        const Clock::time_point end = Clock::now() + std::chrono::seconds(6);
         pollfd watch{.fd = FListener, .events = POLLIN, .revents = 0};
         if (poll(&watch, 1, 3000) <= 0)
             return;
         const int peer = accept(FListener, nullptr, nullptr);
         std::uint8_t request[12] = {};
         watch = {.fd = peer, .events = POLLIN, .revents = 0};
-        if (poll(&watch, 1, 3000) > 0 && recv(peer, request, sizeof request, MSG_WAITALL) == 12) {
-            // The answer to a read of 15 registers: 9 bytes of head, 30 of data.
-            std::uint8_t answer[39] = {request[0], request[1], 0, 0, 0, 33, request[6], 3, 30};
-            send(peer, answer, 9, MSG_NOSIGNAL);
-            for (int at = 9; at < 39 && !FStop && Clock::now() < end; ++at) {
-                std::this_thread::sleep_for(milliseconds(300));
-                send(peer, answer + at, 1, MSG_NOSIGNAL);
-            }
-        }
+        if (poll(&watch, 1, 3000) > 0 && recv(peer, request, sizeof request, MSG_WAITALL) == 12)
+            FAnswer(peer, request, FStop);
         close(peer);
     }
 
     int FListener;
     std::uint16_t FPort;
+    TAnswer FAnswer;
     std::atomic<bool> FStop{false};
     std::thread FThread;
 };
 
+// The first 9 bytes of the answer to a read of 15 registers at once, then one byte every 300 ms,
+// for 6 s at most.
+void Trickle(int Peer, const std::uint8_t* Request, const std::atomic<bool>& Stop) {
+    const Clock::time_point end = Clock::now() + std::chrono::seconds(6);
+    // 9 bytes of head, 30 of data.
+    std::uint8_t answer[39] = {Request[0], Request[1], 0, 0, 0, 33, Request[6], 3, 30};
+    send(Peer, answer, 9, MSG_NOSIGNAL);
+    for (int at = 9; at < 39 && !Stop && Clock::now() < end; ++at) {
+        std::this_thread::sleep_for(milliseconds(300));
+        send(Peer, answer + at, 1, MSG_NOSIGNAL);
+    }
+}
+
+// 900 ms later, the whole answer of 15 registers to another transaction; never the one asked
+// for.
+void StrayFrameLate(int Peer, const std::uint8_t* Request, const std::atomic<bool>&) {
+    std::this_thread::sleep_for(900ms);
+    std::uint8_t answer[39] = {
+        Request[0], static_cast<std::uint8_t>(Request[1] + 7), 0, 0, 0, 33, Request[6], 3, 30};
+    send(Peer, answer, sizeof answer, MSG_NOSIGNAL);
+    std::this_thread::sleep_for(1500ms);
+}
+
 // A part of the answer at once, then a byte every 300 ms: the read gives up 1000 ms after it
 // began, not 1000 ms after the last byte (which would be never), and never holds the thread.
 TEST(DravonPortDeadlines, ReadGivesUpOneSecondAfterItsStartAgainstATricklingAnswer) {
-    TricklingGateway gateway;
+    OneRequestGateway gateway(Trickle);
     SocketRig rig(gateway.Port());
     rig.Port.Sockets->AddReadRWBlock(1, 1, 15, SOCKET_MODE_MULTI);
     rig.Connect();
@@ -472,50 +492,10 @@ TEST(DravonPortDeadlines, ReadGivesUpWithinOneSecondOfItsStartAgainstADribblingG
     EXPECT_TRUE(sim.WaitForLine("dribbled", milliseconds(1000)));
 }
 
-// A gateway on 127.0.0.1 that takes one connection, reads one request and, 900 ms later, sends
-// the answer to another transaction; never the one asked for.
-class StrayFrameGateway {
-public:
-    StrayFrameGateway()
-        : FListener(socket(AF_INET, SOCK_STREAM, 0)), FPort(BindToLoopback(FListener)) {
-        listen(FListener, 1);
-        FThread = std::thread([this] { Serve(); });
-    }
-    ~StrayFrameGateway() {
-        FThread.join();
-        close(FListener);
-    }
-    std::uint16_t Port() const { return FPort; }
-
-private:
-    void Serve() {
-        pollfd watch{.fd = FListener, .events = POLLIN, .revents = 0};
-        if (poll(&watch, 1, 3000) <= 0)
-            return;
-        const int peer = accept(FListener, nullptr, nullptr);
-        std::uint8_t request[12] = {};
-        watch = {.fd = peer, .events = POLLIN, .revents = 0};
-        if (poll(&watch, 1, 3000) > 0 && recv(peer, request, sizeof request, MSG_WAITALL) == 12) {
-            std::this_thread::sleep_for(900ms);
-            // Another identifier: a whole answer of 15 registers, for a transaction gone by.
-            std::uint8_t answer[39] = {
-                request[0], static_cast<std::uint8_t>(request[1] + 7), 0, 0, 0, 33, request[6], 3,
-                30};
-            send(peer, answer, sizeof answer, MSG_NOSIGNAL);
-            std::this_thread::sleep_for(1500ms);
-        }
-        close(peer);
-    }
-
-    int FListener;
-    std::uint16_t FPort;
-    std::thread FThread;
-};
-
 // A frame of another transaction 900 ms into the read does not start the read's second again:
 // the read ends 1000 ms after it began.
 TEST(DravonPortDeadlines, AStrayFrameLateInTheReadDoesNotProlongIt) {
-    StrayFrameGateway gateway;
+    OneRequestGateway gateway(StrayFrameLate);
     SocketRig rig(gateway.Port());
     rig.Port.Sockets->AddReadRWBlock(1, 1, 15, SOCKET_MODE_MULTI);
     rig.Connect();
