@@ -209,10 +209,16 @@ void TKovMainNavigation::DrawReadings() {
     Display->Disp7Seg(sauna.ReadTableREG(REG_TEMP_ACT));
     ShowWorkTime();
     ShowOutputs();
-    BtLight2SS->setEnabled(sauna.ReadTableREG(REG_LIGHT2_AVAIL) != 0);
-    BtAromaSS->setEnabled(sauna.ReadTableREG(REG_AROMA_AVAIL) != 0);
-    BtVentSS->setEnabled(sauna.ReadTableREG(REG_VENT_AVAIL) != 0);
-    BtSaunaMode->setEnabled(sauna.SaunaConfigType() != 0);
+    // What the selected sauna has fitted is known only once it has said so: another sauna's
+    // outputs are never offered under its name.
+    const auto fitted = [this, &sauna](int Reg) {
+        return Port->AgeREG(Reg) != READING_UNKNOWN && sauna.ReadTableREG(Reg) != 0;
+    };
+    BtLight2SS->setEnabled(fitted(REG_LIGHT2_AVAIL));
+    BtAromaSS->setEnabled(fitted(REG_AROMA_AVAIL));
+    BtVentSS->setEnabled(fitted(REG_VENT_AVAIL));
+    BtSaunaMode->setEnabled(Port->AgeREG(REG_CONFIG_TYPE) != READING_UNKNOWN &&
+                            sauna.SaunaConfigType() != 0);
     ShowHeatingMode();
     ShowControllerInfo();
     LabSaunaAddr->setText(QStringLiteral("Sauna ") + QString::number(Port->SlaveAddr()));

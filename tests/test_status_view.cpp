@@ -641,7 +641,13 @@ TEST_F(TrustedReadings, AStoppedLinkGreysEveryReadingAtOnceAndARestartOnlyWithIt
 // stays, and choosing a fitted sauna shows its readings live block by block.
 TEST_F(TrustedReadings, AnotherSaunaIsStaleUntilItHasAnswered) {
     PassTheStartAndOnePollSet();
+    ASSERT_TRUE(Window.BtLight2SS->isEnabled());
     QTest::mouseClick(Window.BtSelectSauna3, Qt::LeftButton);
+    // Nor are sauna 1's fitted outputs offered under sauna 3's number.
+    for (QWidget* optional :
+         std::initializer_list<QWidget*>{Window.BtLight2SS, Window.BtVentSS, Window.BtSaunaMode}) {
+        EXPECT_FALSE(optional->isEnabled()) << optional->objectName().toStdString();
+    }
     EXPECT_EQ(Window.LabSaunaAddr->text(), "Sauna 3");
     ExpectAllStale(true);
     ExpectNothingKnown(); // sauna 1's values never show under sauna 3's number
