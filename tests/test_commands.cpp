@@ -118,6 +118,8 @@ TEST_P(SaunaButton, LaterRequestsGoToTheChosenSaunaAndQueuedOnesKeepTheirs) {
     EXPECT_EQ(window.TabControl->currentWidget(), window.TabPanel);
     const std::size_t before = link.Requests().size();
     Click(window.BtHeaterSS);
+    // The heating mode is offered once the chosen sauna has said it has one.
+    ASSERT_TRUE(link.TickUntil([&] { return window.BtSaunaMode->isEnabled(); }));
     Click(window.BtSaunaMode);
     Click(window.BtSelTabTemp);
     ASSERT_TRUE(link.TickUntilAnswered(READ_REGISTERS, 102, 7));
