@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <stdexcept>
 #include <thread>
@@ -115,6 +116,13 @@ bool TG700SimProcess::WaitForLine(const std::string& Text, milliseconds Timeout)
         if (steady_clock::now() >= Until)
             return false;
     }
+}
+
+std::size_t TG700SimProcess::CountLines(const std::string& Text) {
+    ReadOutput(milliseconds(0));
+    return static_cast<std::size_t>(
+        std::count_if(FLines.begin(), FLines.end(),
+                      [&](const auto& Line) { return Line.find(Text) != std::string::npos; }));
 }
 
 void TG700SimProcess::ReadOutput(milliseconds Wait) {

@@ -23,6 +23,9 @@ public:
 
     const std::vector<std::string>& Lines() const { return FLines; }
 
+    // How many lines of its output so far contain Text, taking in what it has just said.
+    std::size_t CountLines(const std::string& Text);
+
     // Sends Signal without waiting for anything (SIGUSR1 switches the faults off).
     void Signal(int Signal);
 

@@ -62,6 +62,16 @@ protected:
         return QTest::qWaitFor(Done, WAIT_MS);
     }
 
+    // The simulator has said Text, while the panel runs on; within the wait of WaitFor.
+    bool SimSays(const std::string& Text) {
+        return WaitFor([&] { return Sim.WaitForLine(Text, std::chrono::milliseconds(1)); });
+    }
+    // The simulator has not said Text after the panel ran on for Ms.
+    bool SimSilentOn(const std::string& Text, int Ms) {
+        QTest::qWait(Ms);
+        return !Sim.WaitForLine(Text, std::chrono::milliseconds(1));
+    }
+
     QString Saved(const QString& Name) const {
         QFile file(SettingsPath());
         QDomDocument document;
@@ -173,16 +183,6 @@ protected:
     SlowControllerSession() : OperatorSession({"--edit-delay", "800"}) {}
 
     // The page has the setpoint: its caption no longer says that it loads.
-    // The simulator has said Text, while the panel runs on; within the wait of WaitFor.
-    bool SimSays(const std::string& Text) {
-        return WaitFor([&] { return Sim.WaitForLine(Text, std::chrono::milliseconds(1)); });
-    }
-    // The simulator has not said Text after the panel ran on for Ms.
-    bool SimSilentOn(const std::string& Text, int Ms) {
-        QTest::qWait(Ms);
-        return !Sim.WaitForLine(Text, std::chrono::milliseconds(1));
-    }
-
     bool TempPageLoaded() const {
         const auto* caption = Window->findChild<QLabel*>(QStringLiteral("LabSetTempState"));
         return caption != nullptr && caption->text().isEmpty() &&
@@ -299,6 +299,45 @@ TEST_F(SlowControllerSession, AStoreSurvivesAStopAndStartBeforeTheOtherPage) {
     EXPECT_TRUE(SimSays("unit 1: command 230"));
     EXPECT_EQ(EditBlockWrites(),
               (std::vector<std::string>{"2:=255", "102:=190", "2:=331", "2:=230"}));
+}
+
+// A controller that takes a minute to load its edit block: the page reads the block ten times,
+// then says the load failed; nothing can be stored meanwhile, and opening the page again loads
+// anew.
+class NeverLoadingSession : public OperatorSession {
+protected:
+    NeverLoadingSession() : OperatorSession({"--edit-delay", "60000"}) {}
+
+    std::size_t LoadCommands() { return Sim.CountLines("unit 1: command 230 "); }
+};
+
+TEST_F(NeverLoadingSession, TheLoadGivesUpAndThePageSaysSo) {
+    TKovMainNavigation& w = *Window;
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    ASSERT_TRUE(WaitFor([&] { return w.LabelTempSet->text() == QString::fromUtf8("80\u00B0C"); }));
+    ClickAt(w.BtSelTabTemp);
+    const auto* caption = w.findChild<QLabel*>(QStringLiteral("LabSetTempState"));
+    EXPECT_EQ(caption->text(), QStringLiteral("Wczytywanie nastawy..."));
+    ClickAt(w.BtSetTempUp);
+    ClickAt(w.BtSetTempWrite);
+    // Ten reads of the block, each a round of the slot table apart.
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return caption->text() == QStringLiteral("Nie udało się wczytać nastawy"); },
+        2 * WAIT_MS));
+    for (QWidget* control :
+         {static_cast<QWidget*>(w.BtSetTempUp), static_cast<QWidget*>(w.BtSetTempWrite),
+          static_cast<QWidget*>(w.ScBarSetTemp)}) {
+        EXPECT_FALSE(control->isEnabled()) << control->objectName().toStdString();
+    }
+    ClickAt(w.BtSetTempWrite);
+    EXPECT_TRUE(SimSilentOn("edit value set to", 1000));
+    EXPECT_TRUE(SimSilentOn("command 330", 0));
+    EXPECT_EQ(LoadCommands(), 1U);
+    ClickAt(w.BtSelTabMain);
+    ClickAt(w.BtSelTabTemp);
+    EXPECT_EQ(caption->text(), QStringLiteral("Wczytywanie nastawy..."));
+    EXPECT_TRUE(WaitFor([&] { return LoadCommands() == 2U; }));
 }
 
 // A new or reset controller holds 0 for its setpoints, below its limits: the page shows 0, and
