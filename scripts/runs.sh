@@ -1,7 +1,7 @@
-# Sourced by scripts/demo, scripts/bench, scripts/soak and tests/with_screen_reader_bus.sh: runs
-# the built panel against the gateway simulator on loopback, on a virtual display, with a screen
-# reader's accessibility bus when asked. Every process started here is remembered and ended by
-# kov_stop_all, last started first. The panel reads its settings beside its executable, so each
+# Sourced by scripts/demo, scripts/bench, scripts/soak and tests/support/with_screen_reader_bus.sh:
+# runs the built panel against the gateway simulator on loopback, on a virtual display, with a
+# screen reader's accessibility bus when asked. Every process started here is remembered and ended
+# by kov_stop_all, last started first. The panel reads its settings beside its executable, so each
 # run gets a copy of the program in a directory of its own whose settings file points at the
 # simulator on 127.0.0.1; the panel never sees its default gateway address.
 

@@ -4,9 +4,9 @@
 # and Qt on its X11 platform, whose bridge then serves that bus. Everything started here is ended
 # when the command ends; every wait is bounded.
 #
-#   tests/with_screen_reader_bus.sh COMMAND [ARG...]
+#   tests/support/with_screen_reader_bus.sh COMMAND [ARG...]
 set -euo pipefail
-source "$(dirname "$0")/../scripts/runs.sh"
+source "$(dirname "$0")/../../scripts/runs.sh"
 
 work=$(mktemp -d)
 cleanup() {
